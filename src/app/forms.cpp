@@ -1,0 +1,50 @@
+#include "app/forms.h"
+
+#include "codelist/frm_einstellungen.h"
+#include "credit/frm_creditsystem.h"
+
+namespace codeeingabe {
+
+Forms::Forms()
+    // Every process of the program, in either mode, makes itself known by this name.
+    : instanceMarker_(CreateMutexW(nullptr, FALSE, L"Local\\Codeeingabe.Codelist.Instance")),
+      anotherCopyRunning_(GetLastError() == ERROR_ALREADY_EXISTS),
+      owner_(CreateWindowExW(0, L"STATIC", L"Codeeingabe", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr)) {}
+
+Forms::~Forms() = default;
+
+FrmEinstellungen& Forms::frmEinstellungen() {
+    if (!frmEinstellungen_) frmEinstellungen_ = std::make_unique<FrmEinstellungen>(*this);
+    return *frmEinstellungen_;
+}
+
+FrmCreditsystem& Forms::frmCreditsystem() {
+    if (!frmCreditsystem_) frmCreditsystem_ = std::make_unique<FrmCreditsystem>(*this);
+    return *frmCreditsystem_;
+}
+
+void Forms::UnloadAllForms() {
+    if (frmEinstellungen_) frmEinstellungen_->Unload();
+    if (frmCreditsystem_) frmCreditsystem_->Unload();
+}
+
+void Forms::FormUnloaded() {
+    if (--loadedCount_ <= 0) PostQuitMessage(0);
+}
+
+void Forms::DispatchProgramMessage(MSG& message) {
+    // Tab order and dialog keys in every window, as in a dialog.
+    HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (root != nullptr && IsDialogMessageW(root, &message)) return;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
+int Forms::RunMessageLoop() {
+    MSG message{};
+    while (loadedCount_ > 0 && GetMessageW(&message, nullptr, 0, 0) > 0) DispatchProgramMessage(message);
+    return 0;
+}
+
+}  // namespace codeeingabe

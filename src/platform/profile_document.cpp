@@ -1,0 +1,145 @@
+#include "platform/profile_document.h"
+
+namespace codeeingabe {
+namespace {
+
+constexpr std::string_view kNewLineEnd = "\r\n";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+// The section name of a header line, or nullopt for any other line.
+std::optional<std::string_view> HeaderName(std::string_view line) {
+    const std::string_view text = Trimmed(line);
+    if (text.empty() || text.front() != '[') return std::nullopt;
+    const std::string_view inner = text.substr(1);
+    return Trimmed(inner.substr(0, inner.find(']')));
+}
+
+// The key of a key line, or nullopt for a line without "=".
+std::optional<std::string_view> KeyName(std::string_view line) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) return std::nullopt;
+    return Trimmed(line.substr(0, equals));
+}
+
+bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
+
+}  // namespace
+
+ProfileDocument::ProfileDocument(std::string_view bytes) {
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const std::size_t stop = bytes.find_first_of("\r\n", start);
+        if (stop == std::string_view::npos) {
+            lines_.push_back({std::string(bytes.substr(start)), ""});
+            break;
+        }
+        const std::size_t endLength = bytes.compare(stop, 2, "\r\n") == 0 ? 2 : 1;
+        lines_.push_back({std::string(bytes.substr(start, stop - start)), std::string(bytes.substr(stop, endLength))});
+        start = stop + endLength;
+    }
+}
+
+std::vector<std::size_t> ProfileDocument::SectionHeaderIndexes(std::string_view section) const {
+    std::vector<std::size_t> headers;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const auto name = HeaderName(lines_[i].text);
+        if (name && EqualNoCase(*name, section)) headers.push_back(i);
+    }
+    return headers;
+}
+
+std::size_t ProfileDocument::SectionEnd(std::size_t header) const {
+    std::size_t i = header + 1;
+    while (i < lines_.size() && !HeaderName(lines_[i].text)) ++i;
+    return i;
+}
+
+std::optional<std::size_t> ProfileDocument::KeyLineIndex(std::string_view section, std::string_view key) const {
+    for (const std::size_t header : SectionHeaderIndexes(section)) {
+        const std::size_t end = SectionEnd(header);
+        for (std::size_t i = header + 1; i < end; ++i) {
+            const auto name = KeyName(lines_[i].text);
+            if (name && EqualNoCase(*name, key)) return i;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> ProfileDocument::Value(std::string_view section, std::string_view key) const {
+    const auto index = KeyLineIndex(section, Trimmed(key));
+    if (!index) return std::nullopt;
+    const std::string& text = lines_[*index].text;
+    return std::string(Trimmed(std::string_view(text).substr(text.find('=') + 1)));
+}
+
+std::vector<std::string> ProfileDocument::SectionLines(std::string_view section) const {
+    std::vector<std::string> result;
+    for (const std::size_t header : SectionHeaderIndexes(section)) {
+        const std::size_t end = SectionEnd(header);
+        for (std::size_t i = header + 1; i < end; ++i) {
+            if (!Trimmed(lines_[i].text).empty()) result.push_back(lines_[i].text);
+        }
+    }
+    return result;
+}
+
+bool ProfileDocument::SetValue(std::string_view section, std::string_view key, std::string_view value) {
+    key = Trimmed(key);
+    if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return false;
+    if (key.find('=') != std::string_view::npos || section.find(']') != std::string_view::npos) return false;
+    if (!key.empty() && key.front() == '[') return false;
+    if (key.empty()) return true;
+
+    if (const auto index = KeyLineIndex(section, key)) {
+        std::string& text = lines_[*index].text;
+        text.replace(text.find('=') + 1, std::string::npos, value);
+        return true;
+    }
+
+    std::string newLine(key);
+    newLine.append("=").append(value);
+    const auto headers = SectionHeaderIndexes(section);
+    if (headers.empty()) {
+        if (!lines_.empty() && lines_.back().end.empty()) lines_.back().end = kNewLineEnd;
+        std::string header = "[";
+        header.append(section).append("]");
+        lines_.push_back({std::move(header), std::string(kNewLineEnd)});
+        lines_.push_back({std::move(newLine), std::string(kNewLineEnd)});
+        return true;
+    }
+    // After the last non-blank line, so that blank lines that close the section stay behind it.
+    std::size_t last = headers.front();
+    for (std::size_t i = last + 1; i < SectionEnd(headers.front()); ++i) {
+        if (!Trimmed(lines_[i].text).empty()) last = i;
+    }
+    if (lines_[last].end.empty()) lines_[last].end = kNewLineEnd;
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(last + 1), {std::move(newLine), std::string(kNewLineEnd)});
+    return true;
+}
+
+std::string ProfileDocument::Bytes() const {
+    std::string bytes;
+    for (const Line& line : lines_) {
+        bytes += line.text;
+        bytes += line.end;
+    }
+    return bytes;
+}
+
+}  // namespace codeeingabe

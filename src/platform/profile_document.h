@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace codeeingabe {
+
+// The lines of one profile (INI) file, read and edited without losing a byte: every line keeps
+// its own line end (CR LF, LF, CR or none at the end of the file), blank lines and their places
+// included. Section and key names match without regard to ASCII case, as Windows does; where a
+// section stands more than once, its parts are read as one, in file order.
+class ProfileDocument {
+public:
+    explicit ProfileDocument(std::string_view bytes);
+
+    // The value of the first line of the key, blanks and tabs around it removed; nullopt when
+    // the section or the key is missing.
+    std::optional<std::string> Value(std::string_view section, std::string_view key) const;
+
+    // Every non-blank line of the section, untrimmed, in file order (lines without "=" too).
+    std::vector<std::string> SectionLines(std::string_view section) const;
+
+    // Replaces the value in the key's line, or adds "key=value" after the last non-blank line of
+    // the section, or adds the section at the end of the file. False, and nothing changed, for
+    // names or values that would break the file's structure (a line end inside, "=" or a
+    // leading "[" in the key, "]" in the section). An empty key changes nothing.
+    bool SetValue(std::string_view section, std::string_view key, std::string_view value);
+
+    std::string Bytes() const;
+
+private:
+    struct Line {
+        std::string text;
+        std::string end;
+    };
+
+    std::vector<std::size_t> SectionHeaderIndexes(std::string_view section) const;
+    std::optional<std::size_t> KeyLineIndex(std::string_view section, std::string_view key) const;
+    // One past the last line of the section that starts at the header index.
+    std::size_t SectionEnd(std::size_t header) const;
+
+    std::vector<Line> lines_;
+};
+
+}  // namespace codeeingabe

@@ -1,0 +1,24 @@
+#include "platform/special_folder.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "app/process_values.h"
+
+namespace codeeingabe {
+
+std::filesystem::path GetSpecialFolder(int folderId) {
+    PIDLIST_ABSOLUTE items = nullptr;
+    if (SHGetSpecialFolderLocation(nullptr, folderId, &items) != S_OK || items == nullptr) return {};
+    // The wide form: a user name outside the ANSI code page still gives a usable path.
+    wchar_t path[MAX_PATH] = {};
+    const BOOL found = SHGetPathFromIDListW(items, path);
+    CoTaskMemFree(items);
+    return found ? std::filesystem::path(path) : std::filesystem::path();
+}
+
+void InitModuleFolder() {
+    ModuleFolder = GetSpecialFolder(CSIDL_APPDATA).wstring() + L"\\Tremolan 6" + L"\\Module";
+}
+
+}  // namespace codeeingabe

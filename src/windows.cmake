@@ -1,0 +1,29 @@
+# The Windows shell: windows, controls, host link. Linked into the program and the Wine tests.
+add_library(codeeingabe_shell STATIC
+  app/forms.cpp
+  platform/special_folder_win.cpp
+  ui/form.cpp
+  ui/twips.cpp
+  # host mode
+  credit/frm_creditsystem_win.cpp
+  # settings mode
+  codelist/frm_einstellungen_win.cpp
+)
+target_link_libraries(codeeingabe_shell PUBLIC codeeingabe_core comctl32 shell32 ole32 gdi32 user32)
+
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86")
+  set(MANIFEST_ARCHITECTURE x86)
+else()
+  set(MANIFEST_ARCHITECTURE amd64)
+endif()
+set(RES_DIR ${CMAKE_CURRENT_SOURCE_DIR}/ui/res)
+set(MANIFEST_FILE ${CMAKE_CURRENT_BINARY_DIR}/Codelist.manifest)
+configure_file(ui/res/Codelist.manifest.in ${MANIFEST_FILE} @ONLY)
+configure_file(ui/res/codelist.rc.in ${CMAKE_CURRENT_BINARY_DIR}/codelist.rc @ONLY)
+
+add_executable(Codelist WIN32 app/start_win.cpp ${CMAKE_CURRENT_BINARY_DIR}/codelist.rc)
+target_include_directories(Codelist PRIVATE ${RES_DIR})
+target_link_options(Codelist PRIVATE -municode)
+target_link_libraries(Codelist PRIVATE codeeingabe_shell)
+set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/codelist.rc APPEND PROPERTY OBJECT_DEPENDS
+  ${RES_DIR}/Codelist.ico ${RES_DIR}/lock_notice.png ${MANIFEST_FILE})

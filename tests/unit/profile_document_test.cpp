@@ -1,0 +1,95 @@
+#include "platform/profile_document.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using codeeingabe::ProfileDocument;
+
+namespace {
+
+struct Edit {
+    const char* name;
+    std::string before;
+    const char* section;
+    const char* key;
+    const char* value;
+    std::string after;
+};
+
+std::string Edited(const std::string& before, const char* section, const char* key, const char* value) {
+    ProfileDocument document(before);
+    EXPECT_TRUE(document.SetValue(section, key, value));
+    return document.Bytes();
+}
+
+}  // namespace
+
+TEST(ProfileDocument, WritesChangeOnlyTheirLine) {
+    const std::string list = "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=\r\n\r\n[Codes]\r\n00123=UNUSED\r\n99999=UNUSED\r\n";
+    const Edit edits[] = {
+        {"in place", list, "Codes", "00123", "USED",
+         "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=\r\n\r\n[Codes]\r\n00123=USED\r\n99999=UNUSED\r\n"},
+        {"empty value filled", list, "Einstellungen", "MasterCode", "54321",
+         "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=54321\r\n\r\n[Codes]\r\n00123=UNUSED\r\n99999=UNUSED\r\n"},
+        {"new key before the blank line that ends its section", list, "Einstellungen", "Extra", "1",
+         "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=\r\nExtra=1\r\n\r\n[Codes]\r\n00123=UNUSED\r\n99999=UNUSED\r\n"},
+        {"new key at the end of the last section", list, "Codes", "55555", "UNUSED",
+         list + "55555=UNUSED\r\n"},
+        {"new section at the end", "[A]\r\nx=1\r\n", "B", "y", "2", "[A]\r\nx=1\r\n[B]\r\ny=2\r\n"},
+        {"new file", "", "Einstellungen", "CreditsPerCode", "+5", "[Einstellungen]\r\nCreditsPerCode=+5\r\n"},
+        {"no final line end", "[Codes]\r\n11111=UNUSED", "Codes", "22222", "UNUSED",
+         "[Codes]\r\n11111=UNUSED\r\n22222=UNUSED\r\n"},
+        {"no final line end, new section", "[A]\r\nx=1", "B", "y", "2", "[A]\r\nx=1\r\n[B]\r\ny=2\r\n"},
+        {"LF and CR line ends kept", "[Codes]\n11111=UNUSED\r22222=UNUSED\n", "Codes", "22222", "USED",
+         "[Codes]\n11111=UNUSED\r22222=USED\n"},
+        {"duplicate keys: the first is written", "[C]\r\nk=1\r\nk=2\r\n", "C", "k", "3", "[C]\r\nk=3\r\nk=2\r\n"},
+        {"names match without case", "[codes]\r\nAbc=1\r\n", "CODES", "aBC", "2", "[codes]\r\nAbc=2\r\n"},
+        {"blanks around the key keep their place", "[C]\r\n k = old\r\n", "C", "k", "new", "[C]\r\n k =new\r\n"},
+        {"empty section gets its first key", "[A]\r\n[B]\r\n", "A", "k", "v", "[A]\r\nk=v\r\n[B]\r\n"},
+        {"repeated section: existing key in its second part", "[A]\r\nx=1\r\n[B]\r\n[A]\r\ny=2\r\n", "A", "y", "3",
+         "[A]\r\nx=1\r\n[B]\r\n[A]\r\ny=3\r\n"},
+    };
+    for (const Edit& edit : edits) {
+        EXPECT_EQ(Edited(edit.before, edit.section, edit.key, edit.value), edit.after) << edit.name;
+    }
+}
+
+TEST(ProfileDocument, RefusesTextsThatWouldBreakTheFile) {
+    const std::string before = "[Codes]\r\n11111=UNUSED\r\n";
+    ProfileDocument document(before);
+    EXPECT_FALSE(document.SetValue("Codes", "11111", "USED\r\n22222=UNUSED"));
+    EXPECT_FALSE(document.SetValue("Codes", "a=b", "1"));
+    EXPECT_FALSE(document.SetValue("Codes", "[X]", "1"));
+    EXPECT_FALSE(document.SetValue("Co]des", "k", "1"));
+    EXPECT_FALSE(document.SetValue("Codes\n", "k", "1"));
+    EXPECT_TRUE(document.SetValue("Codes", "", "UNUSED"));  // a line without "=" yields no key: nothing to do
+    EXPECT_EQ(document.Bytes(), before);
+}
+
+TEST(ProfileDocument, ReadsValues) {
+    const ProfileDocument document(
+        "top=level\r\n[Einstellungen]\r\nCreditsPerCode=\r\n MasterCode = 12345 \r\nnoequals\r\n\r\n"
+        "[Codes]\r\n00001=UNUSED\r\n00001=USED\r\n[codes]\r\n00002=USED\r\n");
+    EXPECT_EQ(document.Value("Einstellungen", "CreditsPerCode"), "");
+    EXPECT_EQ(document.Value("einstellungen", "mastercode"), "12345");
+    EXPECT_EQ(document.Value("Einstellungen", "noequals"), std::nullopt);
+    EXPECT_EQ(document.Value("Einstellungen", "top"), std::nullopt);
+    EXPECT_EQ(document.Value("Codes", "00001"), "UNUSED");  // the first of duplicate keys wins
+    EXPECT_EQ(document.Value("Codes", "00002"), "USED");
+    EXPECT_EQ(document.Value("Missing", "00001"), std::nullopt);
+}
+
+TEST(ProfileDocument, SectionLinesAreWholeUntrimmedAndInOrder) {
+    const ProfileDocument document(
+        "[Codes]\r\n00001=UNUSED\r\n \t\r\n 00002 = USED\r\nnoequals\r\n[Other]\r\nx=1\r\n[CODES]\n00003=UNUSED");
+    const std::vector<std::string> expected = {"00001=UNUSED", " 00002 = USED", "noequals", "00003=UNUSED"};
+    EXPECT_EQ(document.SectionLines("Codes"), expected);
+    EXPECT_TRUE(document.SectionLines("Missing").empty());
+    EXPECT_TRUE(ProfileDocument("").SectionLines("Codes").empty());
+}
+
+TEST(ProfileDocument, KeepsEveryByteOfAnUnchangedFile) {
+    const std::string odd = "\xEF\xBB\xBF; comment\r\n\r\n[A]\r\n\tx=1 \r\r\n\n\x01\x02garbage\r\n[B";
+    EXPECT_EQ(ProfileDocument(odd).Bytes(), odd);
+}
