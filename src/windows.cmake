@@ -4,6 +4,7 @@ add_library(codeeingabe_shell STATIC
   platform/special_folder_win.cpp
   ui/form.cpp
   ui/twips.cpp
+  ui/ansi_text_win.cpp
   # host mode
   credit/frm_creditsystem_win.cpp
   # settings mode
