@@ -11,8 +11,9 @@ std::wstring ArgumentText(std::wstring_view commandLine) {
     if (!commandLine.empty() && commandLine.front() == L'"') {
         const std::size_t close = commandLine.find(L'"', 1);
         i = close == std::wstring_view::npos ? commandLine.size() : close + 1;
+    } else {
+        while (i < commandLine.size() && commandLine[i] != L' ' && commandLine[i] != L'\t') ++i;
     }
-    while (i < commandLine.size() && commandLine[i] != L' ' && commandLine[i] != L'\t') ++i;
     while (i < commandLine.size() && (commandLine[i] == L' ' || commandLine[i] == L'\t')) ++i;
     return std::wstring(commandLine.substr(i));
 }

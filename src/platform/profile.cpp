@@ -28,7 +28,7 @@ std::string ReadProfile(const std::filesystem::path& file, std::string_view sect
     const FileRead read = ReadFileBytes(file);
     std::string value(defaultValue);
     if (read.status == FileRead::Status::ok) {
-        if (auto found = ProfileDocument(read.bytes).Value(section, key)) value = std::move(*found);
+        if (auto found = ProfileValue(read.bytes, section, key)) value = std::move(*found);
     }
     if (value.size() > kMaxValueLength) value.resize(kMaxValueLength);
     return value;
@@ -53,7 +53,7 @@ bool WriteProfileKeys(const std::filesystem::path& file, std::string_view sectio
 std::vector<std::string> ReadSection(const std::filesystem::path& file, std::string_view section) {
     const FileRead read = ReadFileBytes(file);
     if (read.status != FileRead::Status::ok) return {};
-    return ProfileDocument(read.bytes).SectionLines(section);
+    return ProfileSectionLines(read.bytes, section);
 }
 
 bool ReplaceFileContent(const std::filesystem::path& file, std::string_view content) {

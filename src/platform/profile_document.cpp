@@ -39,7 +39,55 @@ std::optional<std::string_view> KeyName(std::string_view line) {
 
 bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
 
+// Walks the lines of the bytes, without their line ends, until the visitor returns false.
+template <typename Visitor>
+void ForEachLine(std::string_view bytes, Visitor visit) {
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const std::size_t stop = bytes.find_first_of("\r\n", start);
+        if (stop == std::string_view::npos) {
+            visit(bytes.substr(start));
+            return;
+        }
+        if (!visit(bytes.substr(start, stop - start))) return;
+        start = stop + (bytes.compare(stop, 2, "\r\n") == 0 ? 2 : 1);
+    }
+}
+
 }  // namespace
+
+std::optional<std::string> ProfileValue(std::string_view bytes, std::string_view section, std::string_view key) {
+    key = Trimmed(key);
+    bool inSection = false;
+    std::optional<std::string> value;
+    ForEachLine(bytes, [&](std::string_view line) {
+        if (const auto name = HeaderName(line)) {
+            inSection = EqualNoCase(*name, section);
+        } else if (inSection) {
+            const auto lineKey = KeyName(line);
+            if (lineKey && EqualNoCase(*lineKey, key)) {
+                value = std::string(Trimmed(line.substr(line.find('=') + 1)));
+                return false;
+            }
+        }
+        return true;
+    });
+    return value;
+}
+
+std::vector<std::string> ProfileSectionLines(std::string_view bytes, std::string_view section) {
+    bool inSection = false;
+    std::vector<std::string> lines;
+    ForEachLine(bytes, [&](std::string_view line) {
+        if (const auto name = HeaderName(line)) {
+            inSection = EqualNoCase(*name, section);
+        } else if (inSection && !Trimmed(line).empty()) {
+            lines.emplace_back(line);
+        }
+        return true;
+    });
+    return lines;
+}
 
 ProfileDocument::ProfileDocument(std::string_view bytes) {
     std::size_t start = 0;
@@ -79,24 +127,6 @@ std::optional<std::size_t> ProfileDocument::KeyLineIndex(std::string_view sectio
         }
     }
     return std::nullopt;
-}
-
-std::optional<std::string> ProfileDocument::Value(std::string_view section, std::string_view key) const {
-    const auto index = KeyLineIndex(section, Trimmed(key));
-    if (!index) return std::nullopt;
-    const std::string& text = lines_[*index].text;
-    return std::string(Trimmed(std::string_view(text).substr(text.find('=') + 1)));
-}
-
-std::vector<std::string> ProfileDocument::SectionLines(std::string_view section) const {
-    std::vector<std::string> result;
-    for (const std::size_t header : SectionHeaderIndexes(section)) {
-        const std::size_t end = SectionEnd(header);
-        for (std::size_t i = header + 1; i < end; ++i) {
-            if (!Trimmed(lines_[i].text).empty()) result.push_back(lines_[i].text);
-        }
-    }
-    return result;
 }
 
 bool ProfileDocument::SetValue(std::string_view section, std::string_view key, std::string_view value) {

@@ -12,16 +12,19 @@ namespace codeeingabe {
 // its own line end (CR LF, LF, CR or none at the end of the file), blank lines and their places
 // included. Section and key names match without regard to ASCII case, as Windows does; where a
 // section stands more than once, its parts are read as one, in file order.
+//
+// Reads scan the bytes in place, without building the document: they run on every key press.
+
+// The value of the first line of the key, blanks and tabs around it removed; nullopt when the
+// section or the key is missing.
+std::optional<std::string> ProfileValue(std::string_view bytes, std::string_view section, std::string_view key);
+
+// Every non-blank line of the section, untrimmed, in file order (lines without "=" too).
+std::vector<std::string> ProfileSectionLines(std::string_view bytes, std::string_view section);
+
 class ProfileDocument {
 public:
     explicit ProfileDocument(std::string_view bytes);
-
-    // The value of the first line of the key, blanks and tabs around it removed; nullopt when
-    // the section or the key is missing.
-    std::optional<std::string> Value(std::string_view section, std::string_view key) const;
-
-    // Every non-blank line of the section, untrimmed, in file order (lines without "=" too).
-    std::vector<std::string> SectionLines(std::string_view section) const;
 
     // Replaces the value in the key's line, or adds "key=value" after the last non-blank line of
     // the section, or adds the section at the end of the file. False, and nothing changed, for

@@ -5,6 +5,8 @@
 #include <string>
 
 using codeeingabe::ProfileDocument;
+using codeeingabe::ProfileSectionLines;
+using codeeingabe::ProfileValue;
 
 namespace {
 
@@ -68,25 +70,25 @@ TEST(ProfileDocument, RefusesTextsThatWouldBreakTheFile) {
 }
 
 TEST(ProfileDocument, ReadsValues) {
-    const ProfileDocument document(
+    const std::string_view document(
         "top=level\r\n[Einstellungen]\r\nCreditsPerCode=\r\n MasterCode = 12345 \r\nnoequals\r\n\r\n"
         "[Codes]\r\n00001=UNUSED\r\n00001=USED\r\n[codes]\r\n00002=USED\r\n");
-    EXPECT_EQ(document.Value("Einstellungen", "CreditsPerCode"), "");
-    EXPECT_EQ(document.Value("einstellungen", "mastercode"), "12345");
-    EXPECT_EQ(document.Value("Einstellungen", "noequals"), std::nullopt);
-    EXPECT_EQ(document.Value("Einstellungen", "top"), std::nullopt);
-    EXPECT_EQ(document.Value("Codes", "00001"), "UNUSED");  // the first of duplicate keys wins
-    EXPECT_EQ(document.Value("Codes", "00002"), "USED");
-    EXPECT_EQ(document.Value("Missing", "00001"), std::nullopt);
+    EXPECT_EQ(ProfileValue(document, "Einstellungen", "CreditsPerCode"), "");
+    EXPECT_EQ(ProfileValue(document, "einstellungen", "mastercode"), "12345");
+    EXPECT_EQ(ProfileValue(document, "Einstellungen", "noequals"), std::nullopt);
+    EXPECT_EQ(ProfileValue(document, "Einstellungen", "top"), std::nullopt);
+    EXPECT_EQ(ProfileValue(document, "Codes", "00001"), "UNUSED");  // the first of duplicate keys wins
+    EXPECT_EQ(ProfileValue(document, "Codes", "00002"), "USED");
+    EXPECT_EQ(ProfileValue(document, "Missing", "00001"), std::nullopt);
 }
 
 TEST(ProfileDocument, SectionLinesAreWholeUntrimmedAndInOrder) {
-    const ProfileDocument document(
+    const std::string_view document(
         "[Codes]\r\n00001=UNUSED\r\n \t\r\n 00002 = USED\r\nnoequals\r\n[Other]\r\nx=1\r\n[CODES]\n00003=UNUSED");
     const std::vector<std::string> expected = {"00001=UNUSED", " 00002 = USED", "noequals", "00003=UNUSED"};
-    EXPECT_EQ(document.SectionLines("Codes"), expected);
-    EXPECT_TRUE(document.SectionLines("Missing").empty());
-    EXPECT_TRUE(ProfileDocument("").SectionLines("Codes").empty());
+    EXPECT_EQ(ProfileSectionLines(document, "Codes"), expected);
+    EXPECT_TRUE(ProfileSectionLines(document, "Missing").empty());
+    EXPECT_TRUE(ProfileSectionLines("", "Codes").empty());
 }
 
 TEST(ProfileDocument, KeepsEveryByteOfAnUnchangedFile) {

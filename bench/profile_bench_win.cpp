@@ -1,0 +1,75 @@
+// Our profile store against the platform's profile functions on a 1000-code list, under Wine.
+#include <windows.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "bench_stats.h"
+#include "platform/profile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kRepetitions = 200;
+
+std::string FiveDigits(int number) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%05d", number);
+    return text;
+}
+
+void WriteList(const fs::path& file) {
+    std::ofstream out(file, std::ios::binary);
+    out << "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=\r\n\r\n[Codes]\r\n";
+    for (int i = 0; i < 1000; ++i) out << FiveDigits(i * 97 % 100000) << "=UNUSED\r\n";
+}
+
+}  // namespace
+
+int main() {
+    const fs::path folder = fs::temp_directory_path() / "codeeingabe-profile-bench";
+    fs::create_directories(folder);
+    const fs::path ours = folder / "ours.ini";
+    const fs::path platform = folder / "platform.ini";
+    WriteList(ours);
+    WriteList(platform);
+    const std::string platformPath = platform.string();
+    const std::string lastCode = FiveDigits(999 * 97 % 100000);
+    const std::string middleCode = FiveDigits(500 * 97 % 100000);
+
+    std::printf("Profile operations on a 1000-code list (%d repetitions each)\n", kRepetitions);
+    bench::PrintHeader();
+
+    const auto ourRead = bench::Measure(kRepetitions, [&](int) {
+        if (codeeingabe::ReadProfile(ours, "Codes", lastCode, "00000") != "UNUSED") std::abort();
+    });
+    const auto platformRead = bench::Measure(kRepetitions, [&](int) {
+        char buffer[1024];
+        GetPrivateProfileStringA("Codes", lastCode.c_str(), "00000", buffer, sizeof buffer, platformPath.c_str());
+    });
+    bench::PrintRow("ReadProfile, last code", ourRead, "GetPrivateProfileStringA", platformRead);
+
+    const auto ourWrite = bench::Measure(kRepetitions, [&](int i) {
+        codeeingabe::WriteProfile(ours, "Codes", middleCode, i % 2 == 0 ? "USED" : "UNUSED");
+    });
+    const auto platformWrite = bench::Measure(kRepetitions, [&](int i) {
+        WritePrivateProfileStringA("Codes", middleCode.c_str(), i % 2 == 0 ? "USED" : "UNUSED", platformPath.c_str());
+    });
+    bench::PrintRow("WriteProfile (atomic, durable, locked)", ourWrite, "WritePrivateProfileStringA", platformWrite);
+
+    const auto ourSection = bench::Measure(kRepetitions, [&](int) {
+        if (codeeingabe::ReadSection(ours, "Codes").size() != 1000) std::abort();
+    });
+    const auto platformSection = bench::Measure(kRepetitions, [&](int) {
+        std::string buffer(16384, '\0');
+        GetPrivateProfileSectionA("Codes", buffer.data(), static_cast<DWORD>(buffer.size()), platformPath.c_str());
+    });
+    bench::PrintRow("ReadSection, 1000 codes", ourSection, "GetPrivateProfileSectionA", platformSection);
+
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+    return 0;
+}
