@@ -14,10 +14,13 @@ struct Figures {
     double p95_us;
 };
 
-inline Figures Measure(int repetitions, const std::function<void(int)>& operation) {
+// The setup runs before each repetition, outside the time measured.
+inline Figures Measure(int repetitions, const std::function<void(int)>& operation,
+                       const std::function<void(int)>& setup = nullptr) {
     std::vector<double> samples;
     samples.reserve(static_cast<std::size_t>(repetitions));
     for (int i = 0; i < repetitions; ++i) {
+        if (setup) setup(i);
         const auto start = std::chrono::steady_clock::now();
         operation(i);
         samples.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());

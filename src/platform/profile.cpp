@@ -44,9 +44,7 @@ bool WriteProfileKeys(const std::filesystem::path& file, std::string_view sectio
                       std::string_view value) {
     if (keys.empty()) return true;
     return EditProfile(file, [&](ProfileDocument& document) {
-        bool allSet = true;
-        for (const std::string& key : keys) allSet = document.SetValue(section, key, value) && allSet;
-        return allSet;  // keys that could not be set do not stop the others
+        return document.SetValues(section, keys, value);  // keys that cannot be set do not stop the others
     });
 }
 

@@ -1,5 +1,7 @@
 #include "platform/profile_document.h"
 
+#include <unordered_map>
+
 namespace codeeingabe {
 namespace {
 
@@ -37,6 +39,14 @@ std::optional<std::string_view> KeyName(std::string_view line) {
     return Trimmed(line.substr(0, equals));
 }
 
+std::string LowerCase(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return lower;
+}
+
 bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
 
 // Walks the lines of the bytes, without their line ends, until the visitor returns false.
@@ -57,6 +67,7 @@ void ForEachLine(std::string_view bytes, Visitor visit) {
 }  // namespace
 
 std::optional<std::string> ProfileValue(std::string_view bytes, std::string_view section, std::string_view key) {
+    section = Trimmed(section);
     key = Trimmed(key);
     bool inSection = false;
     std::optional<std::string> value;
@@ -76,6 +87,7 @@ std::optional<std::string> ProfileValue(std::string_view bytes, std::string_view
 }
 
 std::vector<std::string> ProfileSectionLines(std::string_view bytes, std::string_view section) {
+    section = Trimmed(section);
     bool inSection = false;
     std::vector<std::string> lines;
     ForEachLine(bytes, [&](std::string_view line) {
@@ -130,6 +142,8 @@ std::optional<std::size_t> ProfileDocument::KeyLineIndex(std::string_view sectio
 }
 
 bool ProfileDocument::SetValue(std::string_view section, std::string_view key, std::string_view value) {
+    // Header names are read trimmed, so an untrimmed name would add a section no read finds.
+    section = Trimmed(section);
     key = Trimmed(key);
     if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return false;
     if (key.find('=') != std::string_view::npos || section.find(']') != std::string_view::npos) return false;
@@ -161,6 +175,33 @@ bool ProfileDocument::SetValue(std::string_view section, std::string_view key, s
     if (lines_[last].end.empty()) lines_[last].end = kNewLineEnd;
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(last + 1), {std::move(newLine), std::string(kNewLineEnd)});
     return true;
+}
+
+bool ProfileDocument::SetValues(std::string_view section, const std::vector<std::string>& keys, std::string_view value) {
+    // One index of the section's key lines instead of a search per key keeps a reset of a long
+    // list linear. Keys not yet in the section are added one by one afterwards, as they shift lines.
+    std::unordered_map<std::string, std::size_t> keyLines;
+    for (const std::size_t header : SectionHeaderIndexes(Trimmed(section))) {
+        const std::size_t end = SectionEnd(header);
+        for (std::size_t i = header + 1; i < end; ++i) {
+            const auto name = KeyName(lines_[i].text);
+            if (name && !name->empty()) keyLines.emplace(LowerCase(*name), i);
+        }
+    }
+    bool allSet = true;
+    std::vector<std::string_view> newKeys;
+    for (const std::string& key : keys) {
+        if (Trimmed(key).empty()) continue;
+        const auto found = keyLines.find(LowerCase(Trimmed(key)));
+        if (found == keyLines.end() || HasLineBreak(value)) {
+            newKeys.push_back(key);
+            continue;
+        }
+        std::string& text = lines_[found->second].text;
+        text.replace(text.find('=') + 1, std::string::npos, value);
+    }
+    for (const std::string_view key : newKeys) allSet = SetValue(section, key, value) && allSet;
+    return allSet;
 }
 
 std::string ProfileDocument::Bytes() const {

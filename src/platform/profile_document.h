@@ -10,8 +10,9 @@ namespace codeeingabe {
 
 // The lines of one profile (INI) file, read and edited without losing a byte: every line keeps
 // its own line end (CR LF, LF, CR or none at the end of the file), blank lines and their places
-// included. Section and key names match without regard to ASCII case, as Windows does; where a
-// section stands more than once, its parts are read as one, in file order.
+// included. Section and key names match without regard to ASCII case and to blanks and tabs
+// around them, as Windows does; where a section stands more than once, its parts are read as one,
+// in file order.
 //
 // Reads scan the bytes in place, without building the document: they run on every key press.
 
@@ -31,6 +32,9 @@ public:
     // names or values that would break the file's structure (a line end inside, "=" or a
     // leading "[" in the key, "]" in the section). An empty key changes nothing.
     bool SetValue(std::string_view section, std::string_view key, std::string_view value);
+
+    // SetValue for each of the keys, in one pass over the file: true when every key was set.
+    bool SetValues(std::string_view section, const std::vector<std::string>& keys, std::string_view value);
 
     std::string Bytes() const;
 

@@ -95,3 +95,32 @@ TEST(ProfileDocument, KeepsEveryByteOfAnUnchangedFile) {
     const std::string odd = "\xEF\xBB\xBF; comment\r\n\r\n[A]\r\n\tx=1 \r\r\n\n\x01\x02garbage\r\n[B";
     EXPECT_EQ(ProfileDocument(odd).Bytes(), odd);
 }
+
+// Found by fuzz/profile_document_fuzz: a section name with a blank or tab around it was written as
+// a new header that no read with the same name found, while the write reported success.
+TEST(ProfileDocument, SectionNamesMatchWithoutBlanksAroundThem) {
+    ProfileDocument document("[Codes]\r\n00123=UNUSED\r\n");
+    EXPECT_TRUE(document.SetValue(" Codes\t", "00123", "USED"));
+    EXPECT_TRUE(document.SetValue("Neu\t", "k", "1"));
+    EXPECT_EQ(document.Bytes(), "[Codes]\r\n00123=USED\r\n[Neu]\r\nk=1\r\n");
+    EXPECT_EQ(ProfileValue(document.Bytes(), "Neu\t", "k"), "1");
+    EXPECT_EQ(ProfileValue(document.Bytes(), " codes ", "00123"), "USED");
+    const std::vector<std::string> expected = {"k=1"};
+    EXPECT_EQ(ProfileSectionLines(document.Bytes(), "\tNeu "), expected);
+}
+
+TEST(ProfileDocument, ManyKeysAtOnceEqualOneWritePerKey) {
+    const std::string before =
+        "[Einstellungen]\r\nMasterCode=1\r\n\r\n[Codes]\r\n00001=USED\r\n=UNUSED\r\nnoequals\r\n 00002 =USED\r\n"
+        "[Other]\r\n00003=USED\r\n[codes]\r\n00004=USED\r\n\r\n";
+    const std::vector<std::string> keys = {"00001", "", "00002", "00004", "00001", "99999", "a=b", "00003"};
+    ProfileDocument oneByOne(before);
+    bool allSet = true;
+    for (const std::string& key : keys) allSet = oneByOne.SetValue("Codes", key, "UNUSED") && allSet;
+    ProfileDocument atOnce(before);
+    EXPECT_EQ(atOnce.SetValues("Codes", keys, "UNUSED"), allSet);
+    EXPECT_FALSE(allSet) << "a key with \"=\" cannot be set";
+    EXPECT_EQ(atOnce.Bytes(), oneByOne.Bytes());
+    EXPECT_EQ(ProfileValue(atOnce.Bytes(), "Codes", "99999"), "UNUSED");
+    EXPECT_EQ(ProfileValue(atOnce.Bytes(), "Other", "00003"), "USED");
+}
