@@ -85,3 +85,16 @@ TEST(Resources, VersionResourceNamesTheProgram) {
     EXPECT_EQ(value(L"FileDescription"), L"F\u00fcr die Eingabe eines Credit-Codes aus einer Codeliste");
     EXPECT_EQ(value(L"OriginalFilename"), L"Codelist.exe");
 }
+
+TEST(Resources, ManifestAsksForCommonControls6AsInvoker) {
+    auto program = LoadProgramImage();
+    ASSERT_NE(program.get(), nullptr);
+    const std::string manifest(ResourceBytes(program.get(), 1, MAKEINTRESOURCEW(24) /* RT_MANIFEST */));
+    for (const char* expected :
+         {"<description>Codelisten-Modul</description>", "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+          "processorArchitecture=\"amd64\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"",
+          "level=\"asInvoker\" uiAccess=\"false\"", "{e2011457-1546-43c5-a5fe-008deee3d3f0}",
+          "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"}) {
+        EXPECT_NE(manifest.find(expected), std::string::npos) << expected;
+    }
+}
