@@ -191,7 +191,7 @@ bool ProfileDocument::SetValues(std::string_view section, const std::vector<std:
     bool allSet = true;
     std::vector<std::string_view> newKeys;
     for (const std::string& key : keys) {
-        if (Trimmed(key).empty()) continue;
+        // An empty key is never in the index: SetValue decides it, refusing it with a bad section or value.
         const auto found = keyLines.find(LowerCase(Trimmed(key)));
         if (found == keyLines.end() || HasLineBreak(value)) {
             newKeys.push_back(key);

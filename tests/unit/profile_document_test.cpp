@@ -124,3 +124,20 @@ TEST(ProfileDocument, ManyKeysAtOnceEqualOneWritePerKey) {
     EXPECT_EQ(ProfileValue(atOnce.Bytes(), "Codes", "99999"), "UNUSED");
     EXPECT_EQ(ProfileValue(atOnce.Bytes(), "Other", "00003"), "USED");
 }
+
+// Found by fuzz/profile_document_fuzz: SetValues skipped empty keys and so reported success where
+// SetValue refuses the section or the value.
+TEST(ProfileDocument, ManyKeysAtOnceRefuseWhatOneWriteRefusesEvenForEmptyKeys) {
+    const std::string before = "[Codes]\r\n00001=USED\r\nnoequals\r\n";
+    const std::vector<std::string> keys = {"", " "};
+    for (const auto& [section, value] : {std::pair{"Co]des", "UNUSED"}, std::pair{"Codes", "UN\r\nUSED"}}) {
+        ProfileDocument oneByOne(before);
+        EXPECT_FALSE(oneByOne.SetValue(section, "", value));
+        ProfileDocument atOnce(before);
+        EXPECT_FALSE(atOnce.SetValues(section, keys, value)) << section << " " << value;
+        EXPECT_EQ(atOnce.Bytes(), before);
+    }
+    ProfileDocument document(before);
+    EXPECT_TRUE(document.SetValues("Codes", keys, "UNUSED"));
+    EXPECT_EQ(document.Bytes(), before);
+}
