@@ -1,17 +1,66 @@
 #pragma once
 
+#include <string>
+
+#include "codelist/code_generator.h"
+#include "codelist/generation.h"
+#include "codelist/system_random_win.h"
 #include "ui/form.h"
+#include "ui/win_handles.h"
 
 namespace codeeingabe {
 
-// The operator's settings window.
+// Control ids of the settings window. None is IDOK or IDCANCEL: the window has no default and no
+// cancel button, so Enter and Escape click nothing.
+enum FrmEinstellungenControl : int {
+    kTxtNrOfCodes = 101,
+    kCmdCreateCodelist,
+    kCmdCreateCodelistText,
+    kCmdResetCodelist,
+    kTxtCreditsPerCode,
+    kTxtMasterCode,
+    kCmdSave,
+    kLabel1,
+    kLabel2,
+    kLabel3,
+    kLabel4,
+    kLabel5,
+    kFrame1,
+};
+
+// The operator's settings window: generates the code list, exports it as text, sets every code
+// free and saves the two settings.
 class FrmEinstellungen : public Form {
 public:
-    using Form::Form;
+    // The random source and the clock feed code generation; tests give their own.
+    explicit FrmEinstellungen(Forms& forms, RandomSource& random = SystemRandomSource(),
+                              TimeOfDay& clock = SystemTimeOfDay());
+
+    // Leaves (true) or enters (false) the busy state: hourglass pointer, every control disabled.
+    void SetControlsEnabled(bool enabled);
 
 protected:
     Layout WindowLayout() const override;
+    void CreateControls() override;
+    void Form_Load() override;
     std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void cmdCreateCodelist_Click();
+    void cmdCreateCodelistText_Click();
+    void cmdResetCodelist_Click();
+    void cmdSave_Click();
+
+    void Form_Activate(bool active);
+    HWND Control(int id) const { return GetDlgItem(Handle(), id); }
+    std::wstring ControlText(int id) const;
+
+    CodeGenerator generator_;
+    CodeListGeneration generation_;
+    UniqueFont font_;
+    UniqueFont boldFont_;
+    HWND lastFocus_ = nullptr;  // the control that gets the focus back when the window is active again
+    bool busy_ = false;
 };
 
 }  // namespace codeeingabe

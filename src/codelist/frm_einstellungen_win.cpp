@@ -1,26 +1,193 @@
+// The settings window's events: generation, text export, reset and saving.
+#include "app/process_values.h"
+#include "codelist/codelist_export.h"
+#include "codelist/codelist_file.h"
 #include "codelist/frm_einstellungen.h"
-
-#include "ui/res/resource.h"
+#include "codelist/message_box_win.h"
+#include "codelist/open_with_shell_win.h"
+#include "codelist/settings_logic.h"
+#include "codelist/user_number_format_win.h"
+#include "platform/profile.h"
+#include "platform/profile_document.h"
+#include "ui/ansi_text.h"
 
 namespace codeeingabe {
+namespace {
 
-Form::Layout FrmEinstellungen::WindowLayout() const {
-    return Layout{L"Codeeingabe.frmEinstellungen",
-                  L"Einstellungen - Codelist",
-                  WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME,
-                  WS_EX_DLGMODALFRAME,
-                  4680,
-                  2745,
-                  GetSysColorBrush(COLOR_BTNFACE),
-                  LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM))};
+constexpr wchar_t kLineBreak[] = L"\r\n";
+
+std::wstring WithPath(const wchar_t* text, const std::filesystem::path& file, const wchar_t* after = L"") {
+    return std::wstring(text) + kLineBreak + kLineBreak + file.wstring() + after;
 }
 
-std::optional<LRESULT> FrmEinstellungen::OnMessage(UINT message, WPARAM, LPARAM) {
-    if (message == WM_CLOSE) {
-        Unload();
-        return 0;
+}  // namespace
+
+FrmEinstellungen::FrmEinstellungen(Forms& forms, RandomSource& random, TimeOfDay& clock)
+    : Form(forms), generator_(random, clock), generation_(generator_) {}
+
+std::wstring FrmEinstellungen::ControlText(int id) const {
+    HWND control = Control(id);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// A setting longer than its box's limit (a file edited by hand) is shown whole: saving must never
+// cut it without the operator seeing it.
+void FrmEinstellungen::Form_Load() {
+    SetWindowTextW(Control(kTxtCreditsPerCode), std::to_wstring(CreditsPerCode).c_str());
+    SetWindowTextW(Control(kTxtMasterCode), FromAnsi(MasterCode).c_str());
+}
+
+std::optional<LRESULT> FrmEinstellungen::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (lParam != 0 && HIWORD(wParam) == BN_CLICKED) {
+                switch (LOWORD(wParam)) {
+                    case kCmdCreateCodelist: cmdCreateCodelist_Click(); break;
+                    case kCmdCreateCodelistText: cmdCreateCodelistText_Click(); break;
+                    case kCmdResetCodelist: cmdResetCodelist_Click(); break;
+                    case kCmdSave: cmdSave_Click(); break;
+                    default: break;
+                }
+            }
+            return 0;  // Enter and Escape arrive as IDOK and IDCANCEL: no button answers them
+        case WM_ACTIVATE:
+            Form_Activate(LOWORD(wParam) != WA_INACTIVE);
+            return 0;
+        case WM_SETCURSOR:
+            if (!busy_) return std::nullopt;
+            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+            return TRUE;
+        case WM_CLOSE:
+            Unload();
+            return 0;
+        default:
+            return std::nullopt;
     }
-    return std::nullopt;
+}
+
+// Like a dialog: the focus goes back to the control that had it when the window was last active.
+void FrmEinstellungen::Form_Activate(bool active) {
+    if (!active) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(Handle(), focus)) lastFocus_ = focus;
+    } else if (!IsIconic(Handle()) && lastFocus_ != nullptr && IsWindowEnabled(lastFocus_)) {
+        SetFocus(lastFocus_);
+    }
+}
+
+void FrmEinstellungen::SetControlsEnabled(bool enabled) {
+    if (!enabled) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(Handle(), focus)) lastFocus_ = focus;
+    }
+    busy_ = !enabled;
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    HWND under = WindowFromPoint(pointer);
+    if (under == Handle() || IsChild(Handle(), under)) SetCursor(LoadCursorW(nullptr, enabled ? IDC_ARROW : IDC_WAIT));
+    for (HWND child = GetWindow(Handle(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        EnableWindow(child, enabled ? TRUE : FALSE);
+    }
+    if (enabled && GetActiveWindow() == Handle() && lastFocus_ != nullptr) SetFocus(lastFocus_);
+}
+
+void FrmEinstellungen::cmdCreateCodelist_Click() {
+    const std::optional<std::size_t> count = RequestedCodeCount(ToAnsi(ControlText(kTxtNrOfCodes)));
+    if (!count) {
+        ShowMessage(Handle(), L"Die Anzahl der zu generierenden Codes muss zwischen 1 und 1000 liegen", L"Fehler!",
+                    MessageStyle::stop);
+        return;
+    }
+    SetControlsEnabled(false);
+    const std::filesystem::path file = ModuleFile(kCodeListFileName);
+    // The new list replaces the old one whole or not at all: until it is complete on the disk,
+    // the old list with its "USED" marks stays as it was.
+    try {
+        if (ReplaceFileContent(file, generation_.CreateCodeList(*count, CreditsPerCode, MasterCode))) {
+            ShowMessage(Handle(), L"Codeliste wurde erstellt", L"Fertig", MessageStyle::information);
+        } else {
+            ShowMessage(Handle(),
+                        WithPath(L"Die neue Codeliste konnte nicht gespeichert werden:", file,
+                                 L"\r\n\r\nDie bisherige Codeliste ist unverändert geblieben."),
+                        L"Codeliste nicht erstellt", MessageStyle::stop);
+        }
+    } catch (const RandomSourceFailure&) {
+        ShowMessage(Handle(),
+                    L"Windows hat keine Zufallszahlen geliefert, daher wurde keine Codeliste erstellt.\r\n\r\n"
+                    L"Die bisherige Codeliste ist unverändert geblieben.",
+                    L"Codeliste nicht erstellt", MessageStyle::stop);
+    }
+    SetControlsEnabled(true);
+}
+
+void FrmEinstellungen::cmdCreateCodelistText_Click() {
+    const std::filesystem::path codeList = ModuleFile(kCodeListFileName);
+    if (!FileExists(codeList)) return;
+    SetControlsEnabled(false);
+    const std::filesystem::path textFile = ModuleFile(kCodeListExportFileName);
+    // A list that cannot be read must not be exported as an empty one.
+    const FileRead read = ReadFileBytes(codeList);
+    if (read.status == FileRead::Status::failed) {
+        ShowMessage(Handle(), WithPath(L"Die Codeliste konnte nicht gelesen werden:", codeList),
+                    L"Textdatei nicht geschrieben", MessageStyle::stop);
+    } else if (!ReplaceFileContent(textFile, CodeListExportText(ProfileSectionLines(read.bytes, kCodesSection)))) {
+        ShowMessage(Handle(), WithPath(L"Die Textdatei konnte nicht geschrieben werden:", textFile),
+                    L"Textdatei nicht geschrieben", MessageStyle::stop);
+    } else {
+        ShowMessage(Handle(), WithPath(L"Codeliste wurde in folgende Datei geschrieben:", textFile), L"Fertig",
+                    MessageStyle::information);
+        OpenWithShell(Handle(), textFile);
+    }
+    SetControlsEnabled(true);
+}
+
+void FrmEinstellungen::cmdResetCodelist_Click() {
+    const std::filesystem::path codeList = ModuleFile(kCodeListFileName);
+    if (!FileExists(codeList)) return;
+    SetControlsEnabled(false);
+    // One write for all codes, with the bytes that one write per code would leave.
+    const FileRead read = ReadFileBytes(codeList);
+    const bool reset = read.status != FileRead::Status::failed &&
+                       WriteProfileKeys(codeList, kCodesSection, CodesOfEntries(ProfileSectionLines(read.bytes, kCodesSection)),
+                                        kUnused);
+    if (reset) {
+        ShowMessage(Handle(), L"Codes wurden zurückgesetzt", L"Fertig", MessageStyle::information);
+    } else {
+        ShowMessage(Handle(),
+                    WithPath(L"Die Codes konnten nicht freigegeben werden:", codeList,
+                             L"\r\n\r\nDie Codeliste ist unverändert geblieben."),
+                    L"Codes nicht freigegeben", MessageStyle::stop);
+    }
+    SetControlsEnabled(true);
+}
+
+void FrmEinstellungen::cmdSave_Click() {
+    const std::string credits = ToAnsi(ControlText(kTxtCreditsPerCode));
+    const std::string masterCode = ToAnsi(ControlText(kTxtMasterCode));
+    const SettingsCheck check = CheckSettings(credits, masterCode, UserNumberFormat());
+    if (check.verdict == SettingsVerdict::creditsNotNumeric) {
+        ShowMessage(Handle(), L"Bitte gültigen Wert für den Kreditwert eingeben!", kApplicationTitle, MessageStyle::exclamation);
+        return;
+    }
+    if (check.verdict == SettingsVerdict::masterCodeNotNumeric) {
+        ShowMessage(Handle(), L"Der Mastercode darf ausschließlich aus Zahlen bestehen!", kApplicationTitle,
+                    MessageStyle::exclamation);
+        return;
+    }
+    const std::filesystem::path codeList = ModuleFile(kCodeListFileName);
+    // Both texts exactly as typed; the effective number is written by the next generation.
+    if (!WriteProfile(codeList, kSettingsSection, kCreditsPerCodeKey, credits) ||
+        !WriteProfile(codeList, kSettingsSection, kMasterCodeKey, masterCode)) {
+        ShowMessage(Handle(), WithPath(L"Die Einstellungen konnten nicht gesichert werden:", codeList),
+                    L"Einstellungen nicht gesichert", MessageStyle::stop);
+        return;
+    }
+    CreditsPerCode = check.creditsPerCode;
+    MasterCode = masterCode;
+    ShowMessage(Handle(), L"Einstellungen wurden gesichert!", L"Einstellungen gesichert", MessageStyle::information);
+    Unload();
 }
 
 }  // namespace codeeingabe

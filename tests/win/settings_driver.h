@@ -1,0 +1,94 @@
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "wine_test_support.h"
+
+namespace codeeingabe::test {
+
+using namespace std::chrono_literals;
+
+// A message box as the operator sees it. The icon is read from the screen and named by the style
+// value that shows it: 16 stop, 48 exclamation, 64 information; 0 for none of them.
+struct MessageBoxView {
+    HWND window = nullptr;
+    std::wstring title;
+    std::wstring text;
+    int iconStyle = 0;
+    std::vector<std::wstring> buttons;
+};
+
+// The first visible message box of the process, or nullopt after the timeout.
+std::optional<MessageBoxView> WaitForMessageBox(DWORD processId, std::chrono::milliseconds timeout);
+
+// Clicks OK of the box and waits until it has gone.
+bool DismissMessageBox(const MessageBoxView& box);
+
+// Codelist.exe in settings mode, driven through its controls as the operator would.
+class SettingsWindow {
+public:
+    SettingsWindow();
+    ~SettingsWindow();
+    SettingsWindow(const SettingsWindow&) = delete;
+    SettingsWindow& operator=(const SettingsWindow&) = delete;
+
+    HWND Window() const { return window_; }
+    HWND Control(int id) const { return GetDlgItem(window_, id); }
+    ProgramProcess& Process() { return process_; }
+
+    std::wstring Text(int id) const;
+    void SetText(int id, const std::wstring& text);
+    // Posted, as the click's handler runs until its message box is closed.
+    void Click(int id);
+    std::optional<MessageBoxView> WaitForMessageBox(std::chrono::milliseconds timeout = 30s);
+    // Clicks the button, expects exactly this message box and closes it.
+    void ClickAndExpectMessage(int id, const std::wstring& text, const std::wstring& title, int style);
+    // Every child window of the settings window.
+    std::vector<HWND> Controls() const;
+    // Whether every control is enabled (true) or every one disabled (false).
+    bool AllControlsEnabled(bool enabled) const;
+
+private:
+    ProgramProcess process_;
+    HWND window_ = nullptr;
+};
+
+void ExpectMessage(const std::optional<MessageBoxView>& box, const std::wstring& text, const std::wstring& title,
+                   int style);
+
+// Files of the module folder, byte for byte.
+std::string ReadBytes(const std::filesystem::path& file);
+void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
+
+// A code list file as the program writes it, with the given codes and states.
+std::string CodeListBytes(const std::string& credits, const std::string& masterCode,
+                          const std::vector<std::pair<std::string, std::string>>& codes);
+// n different codes, spread over the whole range, the first ones with leading zeros.
+std::vector<std::string> SampleCodes(int n);
+
+// A file nobody may write, delete or replace while this lives: read-only, and held open with a
+// handle that shares reading only (Wine running as root ignores the attribute alone).
+class UnwritableFile {
+public:
+    explicit UnwritableFile(const std::filesystem::path& file);
+    ~UnwritableFile();
+    UnwritableFile(const UnwritableFile&) = delete;
+    UnwritableFile& operator=(const UnwritableFile&) = delete;
+    bool Held() const { return handle_ != nullptr; }
+
+private:
+    std::filesystem::path file_;
+    UniqueHandle handle_;
+};
+
+// Waits for the window in which the shell opened the file (another process than the program),
+// closes it and waits until its process has ended. False when none showed.
+bool CloseViewerOf(const std::wstring& fileName, DWORD programProcessId, std::chrono::milliseconds timeout);
+
+}  // namespace codeeingabe::test
