@@ -1,7 +1,9 @@
 #include "app/forms.h"
 
 #include "codelist/frm_einstellungen.h"
+#include "codelist/frm_master.h"
 #include "credit/frm_creditsystem.h"
+#include "ui/frm_info.h"
 
 namespace codeeingabe {
 
@@ -24,7 +26,19 @@ FrmCreditsystem& Forms::frmCreditsystem() {
     return *frmCreditsystem_;
 }
 
+FrmMaster& Forms::frmMaster() {
+    if (!frmMaster_) frmMaster_ = std::make_unique<FrmMaster>(*this);
+    return *frmMaster_;
+}
+
+FrmInfo& Forms::frmInfo() {
+    if (!frmInfo_) frmInfo_ = std::make_unique<FrmInfo>(*this);
+    return *frmInfo_;
+}
+
 void Forms::UnloadAllForms() {
+    if (frmInfo_) frmInfo_->Unload();
+    if (frmMaster_) frmMaster_->Unload();
     if (frmEinstellungen_) frmEinstellungen_->Unload();
     if (frmCreditsystem_) frmCreditsystem_->Unload();
 }

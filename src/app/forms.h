@@ -11,6 +11,8 @@ namespace codeeingabe {
 class Form;
 class FrmEinstellungen;
 class FrmCreditsystem;
+class FrmMaster;
+class FrmInfo;
 
 // The program's windows, each existing at most once, and the life of the process: when the last
 // loaded window is unloaded, the message loop ends.
@@ -23,6 +25,8 @@ public:
 
     FrmEinstellungen& frmEinstellungen();
     FrmCreditsystem& frmCreditsystem();
+    FrmMaster& frmMaster();
+    FrmInfo& frmInfo();
 
     // Unloads every loaded window; windows with a handler still running go when it returns.
     void UnloadAllForms();
@@ -49,6 +53,8 @@ private:
     int loadedCount_ = 0;
     std::unique_ptr<FrmEinstellungen> frmEinstellungen_;
     std::unique_ptr<FrmCreditsystem> frmCreditsystem_;
+    std::unique_ptr<FrmMaster> frmMaster_;
+    std::unique_ptr<FrmInfo> frmInfo_;
 };
 
 }  // namespace codeeingabe

@@ -1,18 +1,70 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "credit/code_entry.h"
 #include "ui/form.h"
+#include "ui/win_handles.h"
 
 namespace codeeingabe {
 
-// The guest's code entry window; hidden until the host asks for it.
-class FrmCreditsystem : public Form {
+// The guest's code entry window and the module's end of the host link. Hidden until the host
+// asks for it; its invisible text box AppComm is the module's inbox for host messages.
+class FrmCreditsystem : public Form, private CodeEntryPort {
 public:
     using Form::Form;
 
 protected:
     Layout WindowLayout() const override;
+    void CreateControls() override;
     void Form_Load() override;
     std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Form_Activate();
+    void cmdCode_Click(int index);
+    void cmdAbbruch_Click();
+    void AppComm_Change();
+    void tmrCheckWindowPresent_Timer();
+    void TimerFehleingabe_Timer();
+
+    void Connect();
+    SendResult SendToHost(std::string_view command);
+    void SetTimerOn(UINT_PTR timer, bool on);
+    bool TimerOn(UINT_PTR timer) const;
+    void SetCodeText(const std::wstring& text);
+    void ShowCode();  // the entry into the label window
+    void Paint(HDC printDc);
+
+    // CodeEntryPort
+    std::string CodeState(const std::string& code) override;
+    bool BookCodeUsed(const std::string& code) override;
+    void ReturnCode(const std::string& code) override;
+    SendResult SendCredit() override;
+    void OpenMasterWindow() override;
+    void StartLock() override;
+
+    std::int32_t HostWindowHandle = 0;  // the host's inbox, from Module.ini
+    std::wstring lblCode_;  // the entry; also shown by the label window lblCodeWindow_
+    HWND lblCodeWindow_ = nullptr;
+    HWND AppComm_ = nullptr;
+    std::array<HWND, 10> cmdCode_{};
+    HWND cmdAbbruch_ = nullptr;
+    HWND lastFocus_ = nullptr;
+    bool tmrCheckWindowPresentOn_ = false;
+    bool TimerFehleingabeOn_ = false;
+    unsigned showCount_ = 0;  // raised by each showing for a guest; a hide posted before it lapses
+
+    UniqueFont windowFont_;
+    UniqueFont eccFont_;
+    UniqueFont cashcodeFont_;
+    UniqueFont headingFont_;  // Label2 and Label3
+    UniqueFont codeFont_;
+    UniqueFont keyFont_;
+    UniqueFont abbruchFont_;
+    UniqueBrush codeBackground_;
 };
 
 }  // namespace codeeingabe

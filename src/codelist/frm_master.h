@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "ui/form.h"
+#include "ui/win_handles.h"
+
+namespace codeeingabe {
+
+// The operator's window at the jukebox, opened by the master code: how many codes are free, and
+// setting them all free again. No title bar: dragged by its title, closed by its close glyph.
+class FrmMaster : public Form {
+public:
+    using Form::Form;
+
+protected:
+    Layout WindowLayout() const override;
+    void CreateControls() override;
+    void Form_Load() override;
+    std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void cmdSetCodesFree_Click();
+    void Label5_MouseDown(POINT pressedAt);
+    void lblClose_Click();
+
+    std::optional<LRESULT> OnMouseDown(UINT message, POINT point);
+    std::optional<LRESULT> OnMouseUp(POINT point);
+    void SetCodesLeft(const std::wstring& text);
+    void Paint(HDC printDc);
+    void PaintCloseGlyph(HDC dc);
+
+    std::int16_t CodesTotal = 0;
+    HWND lblCodesLeft_ = nullptr;  // a window of its own, so that its text can be read
+    bool closePressed_ = false;
+    HWND cmdSetCodesFree_ = nullptr;
+    HWND lastFocus_ = nullptr;
+    UniqueFont textFont_;
+    UniqueFont closeFont_;
+    UniqueBrush background_;
+    bool closeFontAvailable_ = false;
+};
+
+}  // namespace codeeingabe

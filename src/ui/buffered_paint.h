@@ -1,0 +1,43 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "ui/win_handles.h"
+
+namespace codeeingabe {
+
+struct MemoryDcDeleter {
+    using pointer = HDC;
+    void operator()(HDC dc) const { DeleteDC(dc); }
+};
+using UniqueMemoryDc = std::unique_ptr<HDC, MemoryDcDeleter>;
+
+// WM_PAINT (or WM_PRINTCLIENT, given its DC) into an off-screen bitmap that is copied to the
+// window at the end: background and labels appear at once, without flicker.
+class BufferedPaint {
+public:
+    BufferedPaint(HWND window, HDC printDc);
+    ~BufferedPaint();
+    BufferedPaint(const BufferedPaint&) = delete;
+    BufferedPaint& operator=(const BufferedPaint&) = delete;
+
+    HDC Dc() const { return memoryDc_.get(); }
+    const RECT& Client() const { return client_; }
+
+private:
+    HWND window_;
+    bool ownPaint_;
+    PAINTSTRUCT paint_{};
+    HDC targetDc_;
+    RECT client_{};
+    UniqueMemoryDc memoryDc_;
+    UniqueBitmap bitmap_;
+    std::unique_ptr<SelectGuard> selection_;
+};
+
+// Copies a bitmap to a DC at (0, 0), as large as the given size.
+void DrawBitmap(HDC dc, HBITMAP bitmap, int width, int height);
+
+}  // namespace codeeingabe

@@ -1,0 +1,24 @@
+#include "ui/buffered_paint.h"
+
+namespace codeeingabe {
+
+BufferedPaint::BufferedPaint(HWND window, HDC printDc)
+    : window_(window), ownPaint_(printDc == nullptr), targetDc_(ownPaint_ ? BeginPaint(window, &paint_) : printDc) {
+    GetClientRect(window_, &client_);
+    memoryDc_.reset(CreateCompatibleDC(targetDc_));
+    bitmap_.reset(CreateCompatibleBitmap(targetDc_, client_.right, client_.bottom));
+    selection_ = std::make_unique<SelectGuard>(memoryDc_.get(), bitmap_.get());
+}
+
+BufferedPaint::~BufferedPaint() {
+    BitBlt(targetDc_, 0, 0, client_.right, client_.bottom, memoryDc_.get(), 0, 0, SRCCOPY);
+    if (ownPaint_) EndPaint(window_, &paint_);
+}
+
+void DrawBitmap(HDC dc, HBITMAP bitmap, int width, int height) {
+    UniqueMemoryDc source(CreateCompatibleDC(dc));
+    SelectGuard selection(source.get(), bitmap);
+    BitBlt(dc, 0, 0, width, height, source.get(), 0, 0, SRCCOPY);
+}
+
+}  // namespace codeeingabe
