@@ -7,10 +7,26 @@ add_library(codeeingabe_shell STATIC
   ui/ansi_text_win.cpp
   # host mode
   credit/frm_creditsystem_win.cpp
+  credit/host_link_win.cpp
+  platform/waitable_timer_win.cpp
+  codelist/frm_master_win.cpp
+  ui/frm_info_win.cpp
+  ui/frm_info_picture_win.cpp
+  ui/colour_button_win.cpp
+  ui/painted_label_win.cpp
+  ui/buffered_paint_win.cpp
+  ui/font_fallback_win.cpp
   # settings mode
   codelist/frm_einstellungen_win.cpp
+  codelist/frm_einstellungen_layout_win.cpp
+  codelist/message_box_win.cpp
+  codelist/open_with_shell_win.cpp
+  codelist/system_random_win.cpp
+  codelist/user_number_format_win.cpp
 )
-target_link_libraries(codeeingabe_shell PUBLIC codeeingabe_core comctl32 shell32 ole32 gdi32 user32)
+target_link_libraries(codeeingabe_shell PUBLIC codeeingabe_core comctl32 shell32 ole32 windowscodecs gdi32 user32)
+# Settings mode draws the code digits from the system's cryptographic generator.
+target_link_libraries(codeeingabe_shell PUBLIC bcrypt)
 
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86")
   set(MANIFEST_ARCHITECTURE x86)
