@@ -128,7 +128,7 @@ void FrmEinstellungen::cmdCreateCodelistText_Click() {
     SetControlsEnabled(false);
     const std::filesystem::path textFile = ModuleFile(kCodeListExportFileName);
     // A list that cannot be read must not be exported as an empty one.
-    const FileRead read = ReadFileBytes(codeList);
+    const FileRead read = ReadProfileBytes(codeList);
     if (read.status == FileRead::Status::failed) {
         ShowMessage(Handle(), WithPath(L"Die Codeliste konnte nicht gelesen werden:", codeList),
                     L"Textdatei nicht geschrieben", MessageStyle::stop);
@@ -148,7 +148,7 @@ void FrmEinstellungen::cmdResetCodelist_Click() {
     if (!FileExists(codeList)) return;
     SetControlsEnabled(false);
     // One write for all codes, with the bytes that one write per code would leave.
-    const FileRead read = ReadFileBytes(codeList);
+    const FileRead read = ReadProfileBytes(codeList);
     const bool reset = read.status != FileRead::Status::failed &&
                        WriteProfileKeys(codeList, kCodesSection, CodesOfEntries(ProfileSectionLines(read.bytes, kCodesSection)),
                                         kUnused);

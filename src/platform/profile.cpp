@@ -8,11 +8,15 @@ namespace {
 // The longest value a read gives, as the platform's profile read with a 1024-character buffer.
 constexpr std::size_t kMaxValueLength = 1023;
 
+bool HasUtf16ByteOrderMark(std::string_view bytes) {
+    return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
+}
+
 template <typename Edit>
 bool EditProfile(const std::filesystem::path& file, Edit edit) {
     FileLock lock(file);
     if (!lock.Locked()) return false;
-    const FileRead read = ReadFileBytes(file);
+    const FileRead read = ReadProfileBytes(file);
     if (read.status == FileRead::Status::failed) return false;
     ProfileDocument document(read.bytes);
     const bool allEdited = edit(document);
@@ -23,9 +27,25 @@ bool EditProfile(const std::filesystem::path& file, Edit edit) {
 
 }  // namespace
 
+FileRead ReadProfileBytes(const std::filesystem::path& file) {
+    FileRead read = ReadFileBytes(file);
+    if (read.status == FileRead::Status::ok && HasUtf16ByteOrderMark(read.bytes)) {
+        read.status = FileRead::Status::failed;
+        read.bytes.clear();
+    }
+    return read;
+}
+
 std::string ReadProfile(const std::filesystem::path& file, std::string_view section, std::string_view key,
                         std::string_view defaultValue) {
-    const FileRead read = ReadFileBytes(file);
+    return TryReadProfile(file, section, key, defaultValue).value_or(std::string(defaultValue));
+}
+
+std::optional<std::string> TryReadProfile(const std::filesystem::path& file, std::string_view section,
+                                          std::string_view key, std::string_view defaultValue) {
+    const FileRead read = ReadProfileBytes(file);
+    // A folder in the file's place, or a path that cannot be reached, is no file: it reads as missing.
+    if (read.status == FileRead::Status::failed && FileExists(file)) return std::nullopt;
     std::string value(defaultValue);
     if (read.status == FileRead::Status::ok) {
         if (auto found = ProfileValue(read.bytes, section, key)) value = std::move(*found);
@@ -49,7 +69,7 @@ bool WriteProfileKeys(const std::filesystem::path& file, std::string_view sectio
 }
 
 std::vector<std::string> ReadSection(const std::filesystem::path& file, std::string_view section) {
-    const FileRead read = ReadFileBytes(file);
+    const FileRead read = ReadProfileBytes(file);
     if (read.status != FileRead::Status::ok) return {};
     return ProfileSectionLines(read.bytes, section);
 }

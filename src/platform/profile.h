@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,10 +14,20 @@ namespace codeeingabe {
 // cached: each call reads the file afresh, so another process's change is seen at the next call.
 // Texts are bytes in the system's ANSI code page.
 
+// A profile file's bytes. A file in a Unicode encoding (it starts with a UTF-16 byte order mark)
+// does not follow the single-byte rules and reads as "failed": none of its keys is found, and no
+// writer adds single-byte lines to it.
+FileRead ReadProfileBytes(const std::filesystem::path& file);
+
 // The key's value (at most 1023 characters), or the default when the file, the section or the key
 // is missing or the file cannot be read. A present empty value gives the empty text.
 std::string ReadProfile(const std::filesystem::path& file, std::string_view section, std::string_view key,
                         std::string_view defaultValue);
+
+// ReadProfile, but nullopt when the file exists and cannot be read (another program holds it, or
+// its encoding is not the module's): for callers that must not take such a file for a missing one.
+std::optional<std::string> TryReadProfile(const std::filesystem::path& file, std::string_view section,
+                                          std::string_view key, std::string_view defaultValue);
 
 // Writes one key, creating a missing file (never a missing folder). Atomic, durable and serialised
 // against the program's other processes. True when the file now holds the value; callers that

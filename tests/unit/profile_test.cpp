@@ -145,6 +145,34 @@ TEST(Profile, ReadOnlyFileIsNeitherWrittenNorReplaced) {
     EXPECT_EQ(Bytes(file), before);
 }
 
+// Saved as "Unicode" by an editor: read as a file that cannot be read, never written with
+// single-byte lines (a file of two encodings); replacing it whole still works.
+TEST(Profile, AUtf16FileReadsAsUnreadableAndIsNotEdited) {
+    TempFolder folder;
+    const fs::path file = folder.path() / "Codelist.ini";
+    std::string utf16 = "\xFF\xFE";
+    for (char c : CodeSection(2)) utf16 += std::string{c, '\0'};
+    WriteBytes(file, utf16);
+    EXPECT_EQ(ReadProfileBytes(file).status, FileRead::Status::failed);
+    EXPECT_EQ(ReadProfile(file, "Codes", "00000", "default"), "default");
+    EXPECT_EQ(TryReadProfile(file, "Codes", "00000", "default"), std::nullopt);
+    EXPECT_TRUE(ReadSection(file, "Codes").empty());
+    EXPECT_FALSE(WriteProfile(file, "Einstellungen", "CreditsPerCode", "5"));
+    EXPECT_FALSE(WriteProfileKeys(file, "Codes", {"00000"}, "UNUSED"));
+    EXPECT_EQ(Bytes(file), utf16);
+    EXPECT_TRUE(ReplaceFileContent(file, "[Codes]\r\n"));
+    EXPECT_EQ(Bytes(file), "[Codes]\r\n");
+}
+
+TEST(Profile, AFolderInTheFilesPlaceReadsAsMissing) {
+    TempFolder folder;
+    const fs::path file = folder.path() / "Codelist.ini";
+    fs::create_directory(file);
+    EXPECT_EQ(TryReadProfile(file, "Codes", "00000", "default"), "default");
+    EXPECT_FALSE(WriteProfile(file, "Codes", "00000", "USED"));
+    EXPECT_TRUE(fs::is_directory(file));
+}
+
 TEST(Profile, FileExistsOnlyForFiles) {
     TempFolder folder;
     const fs::path file = folder.path() / "Codelist.ini";
