@@ -6,6 +6,13 @@ namespace codeeingabe {
 namespace {
 
 constexpr std::string_view kNewLineEnd = "\r\n";
+// Put in front by editors that save "UTF-8": not part of the first line, whose header it would hide.
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+std::string_view WithoutByteOrderMark(std::string_view bytes) {
+    if (bytes.starts_with(kUtf8ByteOrderMark)) bytes.remove_prefix(kUtf8ByteOrderMark.size());
+    return bytes;
+}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -52,6 +59,7 @@ bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != 
 // Walks the lines of the bytes, without their line ends, until the visitor returns false.
 template <typename Visitor>
 void ForEachLine(std::string_view bytes, Visitor visit) {
+    bytes = WithoutByteOrderMark(bytes);
     std::size_t start = 0;
     while (start < bytes.size()) {
         const std::size_t stop = bytes.find_first_of("\r\n", start);
@@ -102,6 +110,9 @@ std::vector<std::string> ProfileSectionLines(std::string_view bytes, std::string
 }
 
 ProfileDocument::ProfileDocument(std::string_view bytes) {
+    const std::string_view text = WithoutByteOrderMark(bytes);
+    byteOrderMark_ = bytes.substr(0, bytes.size() - text.size());
+    bytes = text;
     std::size_t start = 0;
     while (start < bytes.size()) {
         const std::size_t stop = bytes.find_first_of("\r\n", start);
@@ -205,7 +216,7 @@ bool ProfileDocument::SetValues(std::string_view section, const std::vector<std:
 }
 
 std::string ProfileDocument::Bytes() const {
-    std::string bytes;
+    std::string bytes = byteOrderMark_;
     for (const Line& line : lines_) {
         bytes += line.text;
         bytes += line.end;

@@ -10,9 +10,9 @@ namespace codeeingabe {
 
 // The lines of one profile (INI) file, read and edited without losing a byte: every line keeps
 // its own line end (CR LF, LF, CR or none at the end of the file), blank lines and their places
-// included. Section and key names match without regard to ASCII case and to blanks and tabs
-// around them, as Windows does; where a section stands more than once, its parts are read as one,
-// in file order.
+// included; a UTF-8 byte order mark in front is kept and not read as part of the first line.
+// Section and key names match without regard to ASCII case and to blanks and tabs around them, as
+// Windows does; where a section stands more than once, its parts are read as one, in file order.
 //
 // Reads scan the bytes in place, without building the document: they run on every key press.
 
@@ -49,6 +49,7 @@ private:
     // One past the last line of the section that starts at the header index.
     std::size_t SectionEnd(std::size_t header) const;
 
+    std::string byteOrderMark_;  // a UTF-8 byte order mark in front of the first line, kept as it was
     std::vector<Line> lines_;
 };
 

@@ -109,6 +109,20 @@ TEST(ProfileDocument, SectionNamesMatchWithoutBlanksAroundThem) {
     EXPECT_EQ(ProfileSectionLines(document.Bytes(), "\tNeu "), expected);
 }
 
+// Saved as "UTF-8" by an editor: the mark in front hid the settings section, so that a list worth 3
+// credits a code paid the default 2.
+TEST(ProfileDocument, AUtf8ByteOrderMarkInFrontIsKeptAndNotReadAsText) {
+    const std::string marked = "\xEF\xBB\xBF[Einstellungen]\r\nCreditsPerCode=3\r\n[Codes]\r\n12345=UNUSED\r\n";
+    EXPECT_EQ(ProfileValue(marked, "Einstellungen", "CreditsPerCode"), "3");
+    EXPECT_EQ(ProfileSectionLines(marked, "Codes"), std::vector<std::string>{"12345=UNUSED"});
+    ProfileDocument document(marked);
+    EXPECT_EQ(document.Bytes(), marked);
+    EXPECT_TRUE(document.SetValue("Einstellungen", "CreditsPerCode", "4"));
+    EXPECT_EQ(document.Bytes(), "\xEF\xBB\xBF[Einstellungen]\r\nCreditsPerCode=4\r\n[Codes]\r\n12345=UNUSED\r\n");
+    EXPECT_EQ(ProfileDocument("\xEF\xBB\xBF").Bytes(), "\xEF\xBB\xBF");
+    EXPECT_EQ(ProfileValue("\xEF\xBB\xBFk=v", "", "k"), std::nullopt) << "a key before any section stays unread";
+}
+
 TEST(ProfileDocument, ManyKeysAtOnceEqualOneWritePerKey) {
     const std::string before =
         "[Einstellungen]\r\nMasterCode=1\r\n\r\n[Codes]\r\n00001=USED\r\n=UNUSED\r\nnoequals\r\n 00002 =USED\r\n"
