@@ -5,8 +5,8 @@
 
 namespace codeeingabe {
 
-std::string CodeState(const std::filesystem::path& codeList, std::string_view code) {
-    return ReadProfile(codeList, kCodesSection, code, kMissingCodeState);
+std::optional<std::string> CodeState(const std::filesystem::path& codeList, std::string_view code) {
+    return TryReadProfile(codeList, kCodesSection, code, kMissingCodeState);
 }
 
 bool BookCodeUsed(const std::filesystem::path& codeList, std::string_view code) {

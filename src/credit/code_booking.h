@@ -1,14 +1,15 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace codeeingabe {
 
 // The state of a code in the code list: "UNUSED", "USED", or "00000" when the list (or the file)
-// has no such code.
-std::string CodeState(const std::filesystem::path& codeList, std::string_view code);
+// has no such code; nullopt when the list exists but cannot be read.
+std::optional<std::string> CodeState(const std::filesystem::path& codeList, std::string_view code);
 
 // Books a code as "USED" and confirms the booking by reading it back: only a confirmed booking
 // may give credit, so a list that cannot be written never pays the same code twice.

@@ -13,7 +13,11 @@ EntryOutcome CheckCode(const std::string& entry, std::string_view masterCode, st
         wrongEntryCount = 0;
         return EntryOutcome::masterWindow;
     }
-    if (port.CodeState(entry) == kUnused) {
+    const std::optional<std::string> state = port.CodeState(entry);
+    // Another program holds the list, or it is not in the module's encoding: the entry may well be
+    // a valid code, so the guest is not counted towards the lock.
+    if (!state) return EntryOutcome::listUnreadable;
+    if (*state == kUnused) {
         // The guest typed a valid code: whatever fails from here on is no wrong entry.
         if (!port.BookCodeUsed(entry)) return EntryOutcome::bookingFailed;
         if (port.SendCredit() == SendResult::hostGone) {

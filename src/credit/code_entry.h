@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,7 +19,8 @@ inline constexpr std::uint8_t kWrongEntriesToLock = 2;
 class CodeEntryPort {
 public:
     virtual ~CodeEntryPort() = default;
-    virtual std::string CodeState(const std::string& code) = 0;  // "00000" for a code not in the list
+    // "00000" for a code not in the list; nullopt when the list exists but cannot be read.
+    virtual std::optional<std::string> CodeState(const std::string& code) = 0;
     virtual bool BookCodeUsed(const std::string& code) = 0;      // true once "USED" is read back
     virtual void ReturnCode(const std::string& code) = 0;        // back to "UNUSED"
     virtual SendResult SendCredit() = 0;                         // "AddCredit|" to the host
@@ -30,6 +32,7 @@ enum class EntryOutcome {
     masterWindow,   // the master code: no lookup, no credit
     credited,       // booked, and the credit delivered or queued at a host that did not answer in time
     bookingFailed,  // a free code that could not be booked: no credit, and not a wrong entry
+    listUnreadable, // the list exists but cannot be read: no credit, and not a wrong entry either
     creditLost,     // booked, but the host window was gone: the code is free again
     wrongEntry,
     lockStarted,    // the wrong entry that starts the lock

@@ -39,7 +39,7 @@ private:
     void Paint(HDC printDc);
 
     // CodeEntryPort
-    std::string CodeState(const std::string& code) override;
+    std::optional<std::string> CodeState(const std::string& code) override;
     bool BookCodeUsed(const std::string& code) override;
     void ReturnCode(const std::string& code) override;
     SendResult SendCredit() override;

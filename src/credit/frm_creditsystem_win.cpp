@@ -273,7 +273,7 @@ bool FrmCreditsystem::TimerOn(UINT_PTR timer) const {
     return timer == kCheckWindowPresentTimer ? tmrCheckWindowPresentOn_ : TimerFehleingabeOn_;
 }
 
-std::string FrmCreditsystem::CodeState(const std::string& code) { return codeeingabe::CodeState(CodeListFile(), code); }
+std::optional<std::string> FrmCreditsystem::CodeState(const std::string& code) { return codeeingabe::CodeState(CodeListFile(), code); }
 
 bool FrmCreditsystem::BookCodeUsed(const std::string& code) { return codeeingabe::BookCodeUsed(CodeListFile(), code); }
 

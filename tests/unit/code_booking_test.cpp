@@ -66,6 +66,18 @@ TEST_F(CodeBooking, AListThatCannotBeWrittenIsNeverReportedAsBooked) {
     EXPECT_EQ(Bytes(), kList);
 }
 
+// Saved as "Unicode" by an editor: the single-byte rules find nothing in it, and a booking must
+// not add a single-byte line to it.
+TEST_F(CodeBooking, AUtf16ListIsUnreadableAndNeverWritten) {
+    std::string utf16 = "\xFF\xFE";
+    for (char c : std::string(kList)) utf16 += std::string{c, '\0'};
+    Write(utf16);
+    EXPECT_EQ(CodeState(list_, "12345"), std::nullopt);
+    EXPECT_FALSE(BookCodeUsed(list_, "12345"));
+    EXPECT_FALSE(ReturnCode(list_, "12345"));
+    EXPECT_EQ(Bytes(), utf16);
+}
+
 TEST_F(CodeBooking, AMissingListOrFolderIsNeverReportedAsBooked) {
     // Booking a code in a list that does not exist would create a file that gives no credit anyway;
     // what matters is that the result tells whether "USED" now stands there.

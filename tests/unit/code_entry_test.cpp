@@ -14,12 +14,14 @@ namespace {
 class FakePort : public CodeEntryPort {
 public:
     std::map<std::string, std::string> codes;
+    bool listReadable = true;
     bool bookingWorks = true;
     SendResult sendResult = SendResult::delivered;
     std::vector<std::string> log;
 
-    std::string CodeState(const std::string& code) override {
+    std::optional<std::string> CodeState(const std::string& code) override {
         log.push_back("lookup " + code);
+        if (!listReadable) return std::nullopt;
         const auto found = codes.find(code);
         return found == codes.end() ? "00000" : found->second;
     }
@@ -76,6 +78,19 @@ TEST(CodeCheck, AFailedBookingGivesNoCreditAndIsNoWrongEntry) {
     EXPECT_EQ(port.log, (Log{"lookup 12345", "book 12345"}));
     EXPECT_EQ(port.codes["12345"], "UNUSED");
     EXPECT_EQ(wrong, 1);  // the guest typed a valid code: neither counted nor forgiven
+}
+
+TEST(CodeCheck, AnUnreadableListGivesNoCreditAndIsNoWrongEntry) {
+    FakePort port;
+    port.codes = {{"12345", "UNUSED"}};
+    port.listReadable = false;
+    std::uint8_t wrong = 1;
+    for (const char* entry : {"12345", "99999"}) {
+        EXPECT_EQ(CheckCode(entry, "", wrong, port), EntryOutcome::listUnreadable);
+        EXPECT_EQ(port.log.back(), std::string("lookup ") + entry) << "nothing booked, sent or locked";
+    }
+    EXPECT_EQ(wrong, 1);
+    EXPECT_EQ(port.codes["12345"], "UNUSED");
 }
 
 TEST(CodeCheck, ACreditThatFindsNoHostGivesTheCodeBack) {
