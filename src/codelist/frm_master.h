@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -31,7 +32,8 @@ private:
     void Paint(HDC printDc);
     void PaintCloseGlyph(HDC dc);
 
-    std::int16_t CodesTotal = 0;
+    // The full count, not 16 bits: a list edited by hand may hold more codes than generation makes.
+    std::size_t CodesTotal = 0;
     HWND lblCodesLeft_ = nullptr;  // a window of its own, so that its text can be read
     bool closePressed_ = false;
     HWND cmdSetCodesFree_ = nullptr;

@@ -1,7 +1,6 @@
 #include "codelist/frm_master.h"
 
 #include <algorithm>
-#include <limits>
 #include <vector>
 
 #include "app/forms.h"
@@ -40,10 +39,6 @@ constexpr int kDragStepMs = 10;
 
 std::filesystem::path CodeListFile() { return ModuleFile(kCodeListFileName); }
 
-std::int16_t ClampedCount(std::size_t count) {
-    return static_cast<std::int16_t>(std::min<std::size_t>(count, std::numeric_limits<std::int16_t>::max()));
-}
-
 }  // namespace
 
 Form::Layout FrmMaster::WindowLayout() const {
@@ -66,8 +61,8 @@ void FrmMaster::CreateControls() {
 
 void FrmMaster::Form_Load() {
     const std::vector<std::string> entries = ReadSection(CodeListFile(), kCodesSection);
-    CodesTotal = ClampedCount(entries.size());
-    SetCodesLeft(std::to_wstring(ClampedCount(CountFreeCodes(entries))));
+    CodesTotal = entries.size();
+    SetCodesLeft(std::to_wstring(CountFreeCodes(entries)));
 }
 
 void FrmMaster::cmdSetCodesFree_Click() {
@@ -83,7 +78,7 @@ void FrmMaster::cmdSetCodesFree_Click() {
         SetCodesLeft(std::to_wstring(CodesTotal));
     } else {
         // Not the total as if it had worked: what the list really holds now.
-        SetCodesLeft(std::to_wstring(ClampedCount(CountFreeCodes(ReadSection(file, kCodesSection)))));
+        SetCodesLeft(std::to_wstring(CountFreeCodes(ReadSection(file, kCodesSection))));
     }
 }
 
