@@ -57,7 +57,13 @@ void Forms::DispatchProgramMessage(MSG& message) {
 
 int Forms::RunMessageLoop() {
     MSG message{};
-    while (loadedCount_ > 0 && GetMessageW(&message, nullptr, 0, 0) > 0) DispatchProgramMessage(message);
+    while (loadedCount_ > 0) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) break;  // WM_QUIT
+        // A message that cannot be taken (Wine refuses a text of a megabyte sent by another
+        // process) is lost, not the program: the loop goes on with the next one.
+        if (got > 0) DispatchProgramMessage(message);
+    }
     return 0;
 }
 
