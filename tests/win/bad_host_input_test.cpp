@@ -90,6 +90,22 @@ TEST(BadHostMessages, ABurstOfAThousandCreditClicksShowsTheKeypadOnceAndKeepsThe
 // About 4 ms a click under Wine: 10,000 take some 45 seconds.
 TEST(BadHostMessagesLongRun, ABurstOfTenThousandCreditClicksShowsTheKeypadOnceAndKeepsTheEntry) { CreditClickBurst(10'000); }
 
+// The guest walks away from a half-typed code and the jukebox ends: the watch closes the keypad,
+// and the module ends without booking or sending anything.
+TEST(BadHostMessages, TheHostGoingAwayInTheMiddleOfAnEntryLeavesTheListAsItWas) {
+    HostSession session;
+    session.WriteCodeList("2", "", {{"12345", "UNUSED"}});
+    const std::string before = session.CodeListBytes();
+    ModuleProcess& module = session.StartModule();
+    ASSERT_TRUE(session.OpenKeypad());
+    session.TypeDigits("123");
+    session.CloseHost();
+    ASSERT_TRUE(module.WaitForExit(std::chrono::seconds(12)));  // the watch looks every 5 seconds
+    EXPECT_EQ(module.ExitCode(), 0u);
+    EXPECT_EQ(module.ExceptionReports(), "");
+    EXPECT_EQ(session.CodeListBytes(), before);
+}
+
 // A window of this process that is not a host's inbox: it never empties its text.
 TEST(BadModuleIni, AHandleOfAForeignWindowGetsTheRegistrationAndTheModuleStaysUntilItGoes) {
     HostSession session;
