@@ -13,8 +13,9 @@ struct FileRead {
     std::string bytes;
 };
 
-// Reads a whole file, sharing it with writers and with a rename over it. A file that exists but
-// cannot be read is "failed", never "missing": a writer must not rebuild it from nothing.
+// Reads a whole file, sharing it with writers and with a rename over it; a program that holds the
+// file for itself is waited for, a few seconds at most. A file that exists but cannot be read is
+// "failed", never "missing": a writer must not rebuild it from nothing.
 FileRead ReadFileBytes(const std::filesystem::path& file);
 
 // An existing path that is a file, not a folder (whatever its attributes).

@@ -14,6 +14,9 @@ using namespace std::chrono_literals;
 // target open at the moment of the rename.
 constexpr DWORD kLockWaitMs = 5000;
 constexpr auto kRenameRetryTime = 2s;
+// How long a reader waits for a program that holds the file for itself (a virus scanner, a backup):
+// read at that moment, the file would give its defaults, for a start-up the whole session long.
+constexpr auto kSharingRetryTime = 2s;
 
 struct HandleCloser {
     void operator()(HANDLE handle) const {
@@ -26,6 +29,8 @@ UniqueFileHandle OpenFile(const std::filesystem::path& file, DWORD access, DWORD
     HANDLE handle = CreateFileW(file.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     return UniqueFileHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
+
+bool IsSharingError(DWORD error) { return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION; }
 
 bool WriteAll(HANDLE handle, std::string_view content) {
     while (!content.empty()) {
@@ -56,9 +61,18 @@ std::wstring LockName(const std::filesystem::path& file) {
 
 FileRead ReadFileBytes(const std::filesystem::path& file) {
     FileRead result;
-    UniqueFileHandle handle = OpenFile(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
+    const auto deadline = std::chrono::steady_clock::now() + kSharingRetryTime;
+    auto pause = 1ms;
+    UniqueFileHandle handle;
+    DWORD error = ERROR_SUCCESS;
+    for (;;) {
+        handle = OpenFile(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
+        error = handle ? ERROR_SUCCESS : GetLastError();
+        if (!IsSharingError(error) || std::chrono::steady_clock::now() >= deadline) break;
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, std::chrono::milliseconds(16));
+    }
     if (!handle) {
-        const DWORD error = GetLastError();
         result.status = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileRead::Status::missing
                                                                                         : FileRead::Status::failed;
         return result;
@@ -113,7 +127,7 @@ bool ReplaceFileAtomically(const std::filesystem::path& file, std::string_view c
     auto pause = 1ms;
     while (!MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = GetLastError();
-        const bool transient = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+        const bool transient = error == ERROR_ACCESS_DENIED || IsSharingError(error);
         if (!transient || std::chrono::steady_clock::now() >= deadline) {
             DeleteFileW(temporary.c_str());
             return false;

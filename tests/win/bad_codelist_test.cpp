@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <random>
+#include <thread>
 
 #include "codelist/frm_einstellungen.h"
 #include "host_test_support.h"
@@ -306,6 +307,29 @@ bool EndViewerStartedBy(DWORD programProcessId) {
     if (!process) return false;
     TerminateProcess(process.get(), 1);
     return WaitForSingleObject(process.get(), 10000) == WAIT_OBJECT_0;
+}
+
+// A virus scanner or a backup holds the list just when the jukebox starts the module: the module
+// waits for it instead of taking the default 2 credits a code for the whole session.
+TEST(BadCodeListAtStartUp, AListHeldForAMomentStillGivesItsSettings) {
+    HostSession session;
+    const std::filesystem::path file = session.Folder() / "Codelist.ini";
+    WriteBytes(file, kPlainList);
+    auto hold = std::make_unique<FileHold>(Hold::exclusive, file);
+    ModuleProcess& module = session.LaunchModule();
+    // The program's first window comes before it reads its settings (asking for its text would
+    // wait for the reading).
+    ASSERT_TRUE(WaitUntil([&] { return module.Window(nullptr) != nullptr; }, kTimeout));
+    std::this_thread::sleep_for(500ms);
+    hold.reset();
+    ASSERT_TRUE(session.WaitForCommand("SetCreditSys|Enabled"));
+    ASSERT_TRUE(session.OpenKeypad());
+    session.TypeDigits("12345");
+    EXPECT_TRUE(session.WaitForCommand("AddCredit| 3"));
+    EXPECT_EQ(session.CommandCount("AddCredit| 2"), 0u);
+    session.Send("AppClose");
+    ASSERT_TRUE(module.WaitForExit(kTimeout));
+    EXPECT_EQ(module.ExceptionReports(), "");
 }
 
 // A click that shows no message: the next message must be the count error that follows it.
