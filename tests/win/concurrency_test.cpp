@@ -104,7 +104,10 @@ void BookWhileTheSettingsChangeTheList(std::chrono::seconds length) {
         for (const std::string& code : current->codes) {
             if (current->states.at(code) == "UNUSED") free.push_back(code);
         }
-        if (free.empty()) continue;
+        if (free.empty()) {
+            PumpFor(std::chrono::milliseconds(1));
+            continue;
+        }
         Booking booking{free[std::uniform_int_distribution<std::size_t>(0, free.size() - 1)(random)], start, {}};
         // A code of a list that a generation replaced meanwhile is a wrong entry; two lock the keypad.
         if (!OpenKeypadWhenFree(session, std::chrono::milliseconds(300))) {

@@ -238,7 +238,6 @@ void KillDuringEverything(int bookingRounds, int operationRounds) {
         KillDuringOperation(c, operationRounds, tally);
         PrintFigure(tally.Summary(c.name));
         kills += tally.kills;
-        EXPECT_GT(tally.before + tally.after, 0);
     }
     PrintFigure("faults injected (kills): " + std::to_string(kills) + "; bookings lost (credit for a code left free): " +
                 std::to_string(booking.lost));

@@ -1,5 +1,7 @@
 #include "fault_support.h"
 
+#include <windows.h>
+
 #include <cstdlib>
 #include <iostream>
 #include <set>
