@@ -20,10 +20,12 @@ add_test(NAME wine_session_stop COMMAND ${WINE_SESSION} stop ${CMAKE_BINARY_DIR}
 set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine)
 
 # Tests of a suite named *LongRun run for minutes: they carry the label "long", which the test
-# command leaves out unless asked (tools/test-all --long).
+# command leaves out unless asked (tools/test-all --long). Further arguments are environment
+# entries of these tests only.
 function(codeeingabe_add_gtests target)
   gtest_add_tests(TARGET ${target} TEST_LIST added)
-  set_tests_properties(${added} PROPERTIES ENVIRONMENT "${WINE_TEST_ENVIRONMENT}" FIXTURES_REQUIRED wine
+  set(environment ${WINE_TEST_ENVIRONMENT} ${ARGN})
+  set_tests_properties(${added} PROPERTIES ENVIRONMENT "${environment}" FIXTURES_REQUIRED wine
                                            RUN_SERIAL TRUE)
   foreach(test IN LISTS added)
     if(test MATCHES "LongRun\\.")

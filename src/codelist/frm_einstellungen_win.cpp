@@ -148,11 +148,7 @@ void FrmEinstellungen::cmdResetCodelist_Click() {
     if (!FileExists(codeList)) return;
     SetControlsEnabled(false);
     // One write for all codes, with the bytes that one write per code would leave.
-    const FileRead read = ReadProfileBytes(codeList);
-    const bool reset = read.status != FileRead::Status::failed &&
-                       WriteProfileKeys(codeList, kCodesSection, CodesOfEntries(ProfileSectionLines(read.bytes, kCodesSection)),
-                                        kUnused);
-    if (reset) {
+    if (WriteSectionValues(codeList, kCodesSection, kUnused)) {
         ShowMessage(Handle(), L"Codes wurden zurückgesetzt", L"Fertig", MessageStyle::information);
     } else {
         ShowMessage(Handle(),
@@ -177,9 +173,10 @@ void FrmEinstellungen::cmdSave_Click() {
         return;
     }
     const std::filesystem::path codeList = ModuleFile(kCodeListFileName);
-    // Both texts exactly as typed; the effective number is written by the next generation.
-    if (!WriteProfile(codeList, kSettingsSection, kCreditsPerCodeKey, credits) ||
-        !WriteProfile(codeList, kSettingsSection, kMasterCodeKey, masterCode)) {
+    // Both texts exactly as typed, in one write, so that a failure or a crash never leaves one of
+    // them saved and the other not; the effective number is written by the next generation.
+    if (!WriteProfileValues(codeList, kSettingsSection,
+                            {{std::string(kCreditsPerCodeKey), credits}, {std::string(kMasterCodeKey), masterCode}})) {
         ShowMessage(Handle(), WithPath(L"Die Einstellungen konnten nicht gesichert werden:", codeList),
                     L"Einstellungen nicht gesichert", MessageStyle::stop);
         return;

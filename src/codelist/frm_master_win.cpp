@@ -6,7 +6,6 @@
 #include "app/forms.h"
 #include "app/process_values.h"
 #include "codelist/codelist_file.h"
-#include "platform/get_field.h"
 #include "platform/profile.h"
 #include "platform/waitable_timer.h"
 #include "ui/buffered_paint.h"
@@ -68,13 +67,8 @@ void FrmMaster::Form_Load() {
 void FrmMaster::cmdSetCodesFree_Click() {
     const std::filesystem::path file = CodeListFile();
     if (!FileExists(file)) return;
-    std::vector<std::string> codes;
-    for (const std::string& entry : ReadSection(file, kCodesSection)) {
-        std::string code = GetField(entry, 1, kKeySeparator);
-        if (!code.empty()) codes.push_back(std::move(code));  // a line without "=" names no code
-    }
     // One durable write for the whole list, with the bytes of one write per code.
-    if (WriteProfileKeys(file, kCodesSection, codes, kUnused)) {
+    if (WriteSectionValues(file, kCodesSection, kUnused)) {
         SetCodesLeft(std::to_wstring(CodesTotal));
     } else {
         // Not the total as if it had worked: what the list really holds now.

@@ -22,7 +22,4 @@ struct SettingsCheck {
 // to a value nobody typed.
 SettingsCheck CheckSettings(std::string_view creditsText, std::string_view masterCodeText, const NumberFormat& format);
 
-// The codes of the codes section entries, in file order, for setting them all free.
-std::vector<std::string> CodesOfEntries(const std::vector<std::string>& sectionEntries);
-
 }  // namespace codeeingabe

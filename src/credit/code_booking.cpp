@@ -10,7 +10,7 @@ std::optional<std::string> CodeState(const std::filesystem::path& codeList, std:
 }
 
 bool BookCodeUsed(const std::filesystem::path& codeList, std::string_view code) {
-    return WriteProfile(codeList, kCodesSection, code, kUsed) && CodeState(codeList, code) == kUsed;
+    return ChangeProfileValue(codeList, kCodesSection, code, kUnused, kUsed) && CodeState(codeList, code) == kUsed;
 }
 
 bool ReturnCode(const std::filesystem::path& codeList, std::string_view code) {

@@ -12,7 +12,9 @@ namespace codeeingabe {
 std::optional<std::string> CodeState(const std::filesystem::path& codeList, std::string_view code);
 
 // Books a code as "USED" and confirms the booking by reading it back: only a confirmed booking
-// may give credit, so a list that cannot be written never pays the same code twice.
+// may give credit, so a list that cannot be written never pays the same code twice. The code must
+// still be "UNUSED" when the booking writes: a code that a new list (generated meanwhile in the
+// settings) no longer holds is not booked, and the new list gets no line for it.
 bool BookCodeUsed(const std::filesystem::path& codeList, std::string_view code);
 
 // Gives a booked code back ("UNUSED") when its credit could not reach the host.

@@ -1,5 +1,6 @@
 #include "platform/profile.h"
 
+#include "platform/get_field.h"
 #include "platform/profile_document.h"
 
 namespace codeeingabe {
@@ -12,6 +13,8 @@ bool HasUtf16ByteOrderMark(std::string_view bytes) {
     return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
 }
 
+// edit gets the document and the bytes it was read from, and answers whether it made every change
+// it meant to; what it did change is written all the same.
 template <typename Edit>
 bool EditProfile(const std::filesystem::path& file, Edit edit) {
     FileLock lock(file);
@@ -19,7 +22,7 @@ bool EditProfile(const std::filesystem::path& file, Edit edit) {
     const FileRead read = ReadProfileBytes(file);
     if (read.status == FileRead::Status::failed) return false;
     ProfileDocument document(read.bytes);
-    const bool allEdited = edit(document);
+    const bool allEdited = edit(document, std::string_view(read.bytes));
     const std::string bytes = document.Bytes();
     if (bytes == read.bytes) return allEdited;
     return ReplaceFileAtomically(file, bytes) && allEdited;
@@ -57,13 +60,36 @@ std::optional<std::string> TryReadProfile(const std::filesystem::path& file, std
 bool WriteProfile(const std::filesystem::path& file, std::string_view section, std::string_view key,
                   std::string_view value) {
     if (key.empty()) return true;
-    return EditProfile(file, [&](ProfileDocument& document) { return document.SetValue(section, key, value); });
+    return EditProfile(file, [&](ProfileDocument& document, std::string_view) { return document.SetValue(section, key, value); });
 }
 
-bool WriteProfileKeys(const std::filesystem::path& file, std::string_view section, const std::vector<std::string>& keys,
-                      std::string_view value) {
-    if (keys.empty()) return true;
-    return EditProfile(file, [&](ProfileDocument& document) {
+bool ChangeProfileValue(const std::filesystem::path& file, std::string_view section, std::string_view key,
+                        std::string_view expected, std::string_view value) {
+    if (key.empty()) return false;
+    bool matched = false;
+    const bool written = EditProfile(file, [&](ProfileDocument& document, std::string_view bytes) {
+        matched = ProfileValue(bytes, section, key) == expected;
+        return matched && document.SetValue(section, key, value);
+    });
+    return matched && written;
+}
+
+bool WriteProfileValues(const std::filesystem::path& file, std::string_view section,
+                        const std::vector<std::pair<std::string, std::string>>& values) {
+    return EditProfile(file, [&](ProfileDocument& document, std::string_view) {
+        bool allSet = true;
+        for (const auto& [key, value] : values) allSet = (key.empty() || document.SetValue(section, key, value)) && allSet;
+        return allSet;
+    });
+}
+
+bool WriteSectionValues(const std::filesystem::path& file, std::string_view section, std::string_view value) {
+    return EditProfile(file, [&](ProfileDocument& document, std::string_view bytes) {
+        std::vector<std::string> keys;
+        for (const std::string& line : ProfileSectionLines(bytes, section)) {
+            std::string key = GetField(line, 1, "=");
+            if (!key.empty()) keys.push_back(std::move(key));  // a line without "=" names no key
+        }
         return document.SetValues(section, keys, value);  // keys that cannot be set do not stop the others
     });
 }

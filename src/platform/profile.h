@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/file_store.h"
@@ -35,10 +36,22 @@ std::optional<std::string> TryReadProfile(const std::filesystem::path& file, std
 bool WriteProfile(const std::filesystem::path& file, std::string_view section, std::string_view key,
                   std::string_view value);
 
-// The same value for many keys of one section in one locked rewrite: the result of one
-// WriteProfile per key, without a durable write per key.
-bool WriteProfileKeys(const std::filesystem::path& file, std::string_view section, const std::vector<std::string>& keys,
-                      std::string_view value);
+// Writes the value only where the key holds `expected` at that moment, checked and written under
+// the same lock: a code is booked only while it is still free in the list that stands on the disk
+// then, and a booking never adds a code to a list that replaced the one it was looked up in.
+bool ChangeProfileValue(const std::filesystem::path& file, std::string_view section, std::string_view key,
+                        std::string_view expected, std::string_view value);
+
+// Several keys of one section in one locked rewrite, with the bytes that one WriteProfile per key
+// would leave: a crash or a failed write never leaves some of them written and others not.
+bool WriteProfileValues(const std::filesystem::path& file, std::string_view section,
+                        const std::vector<std::pair<std::string, std::string>>& values);
+
+// The same value for every key of the section (field 1 of each line split at "=") in one locked
+// rewrite: the result of one WriteProfile per key, without a durable write per key. The keys are
+// read under the same lock, so a list that replaced the one on the disk meanwhile gets none of the
+// old list's codes.
+bool WriteSectionValues(const std::filesystem::path& file, std::string_view section, std::string_view value);
 
 // Every non-blank line of the section as "key=value" text, untrimmed, in file order; empty for a
 // missing file or section.

@@ -78,6 +78,15 @@ TEST_F(CodeBooking, AUtf16ListIsUnreadableAndNeverWritten) {
     EXPECT_EQ(Bytes(), utf16);
 }
 
+// The settings may have replaced the list, or the code may be booked already, between the lookup
+// and the booking: neither gives a booking, and the list on the disk gets no line for the code.
+TEST_F(CodeBooking, OnlyAFreeCodeOfTheListOnTheDiskIsBooked) {
+    Write(kList);
+    EXPECT_FALSE(BookCodeUsed(list_, "77777"));
+    EXPECT_FALSE(BookCodeUsed(list_, "99999"));
+    EXPECT_EQ(Bytes(), kList);
+}
+
 TEST_F(CodeBooking, AMissingListOrFolderIsNeverReportedAsBooked) {
     // Booking a code in a list that does not exist would create a file that gives no credit anyway;
     // what matters is that the result tells whether "USED" now stands there.

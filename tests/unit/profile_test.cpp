@@ -120,17 +120,42 @@ TEST(Profile, ManyKeysInOneWriteGiveTheBytesOfOneWritePerKey) {
     TempFolder folder;
     const fs::path one = folder.path() / "one.ini";
     const fs::path many = folder.path() / "many.ini";
-    std::string before = CodeSection(50);
+    std::string before = CodeSection(50) + "no key here\r\n";
     for (int i = 0; i < 50; i += 7) before.replace(before.find(FiveDigits(i) + "=UNUSED"), 12, FiveDigits(i) + "=USED");
     WriteBytes(one, before);
     WriteBytes(many, before);
-    std::vector<std::string> keys;
-    for (int i = 0; i < 50; ++i) keys.push_back(FiveDigits(i));
-    keys.push_back("");  // a line without "=" in the section gives an empty key
-    for (const std::string& key : keys) WriteProfile(one, "Codes", key, "UNUSED");
-    EXPECT_TRUE(WriteProfileKeys(many, "Codes", keys, "UNUSED"));
+    for (int i = 0; i < 50; ++i) WriteProfile(one, "Codes", FiveDigits(i), "UNUSED");
+    EXPECT_TRUE(WriteSectionValues(many, "Codes", "UNUSED"));
     EXPECT_EQ(Bytes(many), Bytes(one));
-    EXPECT_EQ(Bytes(many), CodeSection(50));
+    EXPECT_EQ(Bytes(many), CodeSection(50) + "no key here\r\n");
+
+    const std::string settings = "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=\r\n";
+    WriteBytes(one, settings);
+    WriteBytes(many, settings);
+    WriteProfile(one, "Einstellungen", "CreditsPerCode", "+5");
+    WriteProfile(one, "Einstellungen", "MasterCode", "4711");
+    EXPECT_TRUE(WriteProfileValues(many, "Einstellungen", {{"CreditsPerCode", "+5"}, {"MasterCode", "4711"}}));
+    EXPECT_EQ(Bytes(many), Bytes(one));
+    EXPECT_FALSE(WriteProfileValues(many, "Einstellungen", {{"CreditsPerCode", "7"}, {"MasterCode", "1\r\n2"}}));
+    EXPECT_EQ(ReadProfile(many, "Einstellungen", "CreditsPerCode", ""), "7") << "a refused value stops no other";
+}
+
+// Only a value that still is what the caller saw is changed; anything else is left byte for byte.
+TEST(Profile, ChangeOnlyFromTheExpectedValue) {
+    TempFolder folder;
+    const fs::path file = folder.path() / "Codelist.ini";
+    const std::string before = "[Codes]\r\n00001=UNUSED\r\n00002=USED\r\n";
+    const struct {
+        const char* key;
+        bool changed;
+    } cases[] = {{"00001", true}, {"00002", false}, {"00003", false}, {"", false}};
+    for (const auto& c : cases) {
+        WriteBytes(file, before);
+        EXPECT_EQ(ChangeProfileValue(file, "Codes", c.key, "UNUSED", "USED"), c.changed) << c.key;
+        EXPECT_EQ(Bytes(file) != before, c.changed) << c.key;
+    }
+    EXPECT_FALSE(ChangeProfileValue(folder.path() / "missing.ini", "Codes", "00001", "UNUSED", "USED"));
+    EXPECT_FALSE(fs::exists(folder.path() / "missing.ini"));
 }
 
 TEST(Profile, ReadOnlyFileIsNeitherWrittenNorReplaced) {
@@ -158,7 +183,7 @@ TEST(Profile, AUtf16FileReadsAsUnreadableAndIsNotEdited) {
     EXPECT_EQ(TryReadProfile(file, "Codes", "00000", "default"), std::nullopt);
     EXPECT_TRUE(ReadSection(file, "Codes").empty());
     EXPECT_FALSE(WriteProfile(file, "Einstellungen", "CreditsPerCode", "5"));
-    EXPECT_FALSE(WriteProfileKeys(file, "Codes", {"00000"}, "UNUSED"));
+    EXPECT_FALSE(WriteSectionValues(file, "Codes", "UNUSED"));
     EXPECT_EQ(Bytes(file), utf16);
     EXPECT_TRUE(ReplaceFileContent(file, "[Codes]\r\n"));
     EXPECT_EQ(Bytes(file), "[Codes]\r\n");

@@ -62,11 +62,5 @@ TEST(CheckSettingsTest, BothTextsMustBeNumericInTheUsersFormat) {
     }
 }
 
-TEST(CodesOfEntriesTest, TakesTheKeyOfEveryEntryInOrder) {
-    const std::vector<std::string> entries = {"00042=UNUSED", "12345=USED", "nokey", "a=b=c", "=UNUSED", "99999=X"};
-    EXPECT_EQ(CodesOfEntries(entries), (std::vector<std::string>{"00042", "12345", "", "a", "", "99999"}));
-    EXPECT_TRUE(CodesOfEntries({}).empty());
-}
-
 }  // namespace
 }  // namespace codeeingabe

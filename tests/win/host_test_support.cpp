@@ -79,6 +79,12 @@ bool ModuleProcess::WaitForExit(std::chrono::milliseconds timeout) const {
 
 bool ModuleProcess::Running() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
 
+void ModuleProcess::Kill() const {
+    if (!process_) return;
+    TerminateProcess(process_.get(), 1);
+    WaitForSingleObject(process_.get(), 10000);
+}
+
 DWORD ModuleProcess::ExitCode() const {
     DWORD code = STILL_ACTIVE;
     if (process_) GetExitCodeProcess(process_.get(), &code);

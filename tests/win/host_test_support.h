@@ -35,6 +35,8 @@ public:
     // Pumps this thread's messages while waiting: the module may be sending to a host here.
     bool WaitForExit(std::chrono::milliseconds timeout) const;
     bool Running() const;
+    // Ends the process at once, as a crash or a power cut would, and waits until it has gone.
+    void Kill() const;
     DWORD ExitCode() const;
     // Exceptions that Wine reported for the process ("err:seh" lines), empty when there were none.
     std::string ExceptionReports() const;

@@ -50,6 +50,12 @@ bool ProgramProcess::WaitForExit(std::chrono::milliseconds timeout) {
     return process_ && WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
 }
 
+void ProgramProcess::Kill() {
+    if (!process_) return;
+    TerminateProcess(process_.get(), 1);
+    WaitForSingleObject(process_.get(), 10000);
+}
+
 DWORD ProgramProcess::ExitCode() const {
     DWORD code = STILL_ACTIVE;
     if (process_) GetExitCodeProcess(process_.get(), &code);

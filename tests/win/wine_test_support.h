@@ -29,6 +29,8 @@ public:
     DWORD ProcessId() const { return processId_; }
     // True when the process ended within the time.
     bool WaitForExit(std::chrono::milliseconds timeout);
+    // Ends the process at once, as a crash or a power cut would, and waits until it has gone.
+    void Kill();
     DWORD ExitCode() const;
     // A visible top-level window of this process with the given text, or nullptr after the timeout.
     HWND WaitForWindow(const std::wstring& text, std::chrono::milliseconds timeout) const;
