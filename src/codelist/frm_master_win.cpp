@@ -38,7 +38,7 @@ constexpr TwipsRect kSetCodesFreePlace{840, 2160, 4455, 1455};
 // Drag steps: one every 10 ms while the left button is down.
 constexpr int kDragStepMs = 10;
 
-std::filesystem::path CodeListFile() { return ModuleFile(kCodeListFileName); }
+FilePath CodeListFile() { return ModuleFile(kCodeListFileName); }
 
 std::int16_t ClampedCount(std::size_t count) {
     return static_cast<std::int16_t>(std::min<std::size_t>(count, std::numeric_limits<std::int16_t>::max()));
@@ -71,7 +71,7 @@ void FrmMaster::Form_Load() {
 }
 
 void FrmMaster::cmdSetCodesFree_Click() {
-    const std::filesystem::path file = CodeListFile();
+    const FilePath file = CodeListFile();
     if (!FileExists(file)) return;
     std::vector<std::string> codes;
     for (const std::string& entry : ReadSection(file, kCodesSection)) {

@@ -5,15 +5,15 @@
 
 namespace codeeingabe {
 
-std::string CodeState(const std::filesystem::path& codeList, std::string_view code) {
+std::string CodeState(const FilePath& codeList, std::string_view code) {
     return ReadProfile(codeList, kCodesSection, code, kMissingCodeState);
 }
 
-bool BookCodeUsed(const std::filesystem::path& codeList, std::string_view code) {
+bool BookCodeUsed(const FilePath& codeList, std::string_view code) {
     return WriteProfile(codeList, kCodesSection, code, kUsed) && CodeState(codeList, code) == kUsed;
 }
 
-bool ReturnCode(const std::filesystem::path& codeList, std::string_view code) {
+bool ReturnCode(const FilePath& codeList, std::string_view code) {
     return WriteProfile(codeList, kCodesSection, code, kUnused);
 }
 

@@ -9,7 +9,7 @@ namespace {
 constexpr std::size_t kMaxValueLength = 1023;
 
 template <typename Edit>
-bool EditProfile(const std::filesystem::path& file, Edit edit) {
+bool EditProfile(const FilePath& file, Edit edit) {
     FileLock lock(file);
     if (!lock.Locked()) return false;
     const FileRead read = ReadFileBytes(file);
@@ -23,7 +23,7 @@ bool EditProfile(const std::filesystem::path& file, Edit edit) {
 
 }  // namespace
 
-std::string ReadProfile(const std::filesystem::path& file, std::string_view section, std::string_view key,
+std::string ReadProfile(const FilePath& file, std::string_view section, std::string_view key,
                         std::string_view defaultValue) {
     const FileRead read = ReadFileBytes(file);
     std::string value(defaultValue);
@@ -34,13 +34,13 @@ std::string ReadProfile(const std::filesystem::path& file, std::string_view sect
     return value;
 }
 
-bool WriteProfile(const std::filesystem::path& file, std::string_view section, std::string_view key,
+bool WriteProfile(const FilePath& file, std::string_view section, std::string_view key,
                   std::string_view value) {
     if (key.empty()) return true;
     return EditProfile(file, [&](ProfileDocument& document) { return document.SetValue(section, key, value); });
 }
 
-bool WriteProfileKeys(const std::filesystem::path& file, std::string_view section, const std::vector<std::string>& keys,
+bool WriteProfileKeys(const FilePath& file, std::string_view section, const std::vector<std::string>& keys,
                       std::string_view value) {
     if (keys.empty()) return true;
     return EditProfile(file, [&](ProfileDocument& document) {
@@ -48,13 +48,13 @@ bool WriteProfileKeys(const std::filesystem::path& file, std::string_view sectio
     });
 }
 
-std::vector<std::string> ReadSection(const std::filesystem::path& file, std::string_view section) {
+std::vector<std::string> ReadSection(const FilePath& file, std::string_view section) {
     const FileRead read = ReadFileBytes(file);
     if (read.status != FileRead::Status::ok) return {};
     return ProfileSectionLines(read.bytes, section);
 }
 
-bool ReplaceFileContent(const std::filesystem::path& file, std::string_view content) {
+bool ReplaceFileContent(const FilePath& file, std::string_view content) {
     FileLock lock(file);
     return lock.Locked() && ReplaceFileAtomically(file, content);
 }
