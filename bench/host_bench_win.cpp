@@ -49,12 +49,19 @@ std::string CodeList() {
     return bytes;
 }
 
-// Handles this thread's messages (the inbox's among them) until the condition holds.
+void Pump() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+}
+
+// Handles this thread's messages (the inbox's among them) until the condition holds. The condition
+// is checked first: a synchronous send has often made it true already, and what waits here then
+// (this process's own windows losing the focus) is no part of the figure.
 bool PumpUntil(const std::function<bool()>& condition) {
     const auto deadline = Clock::now() + kPatience;
     for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        if (condition()) return true;
+        Pump();
         if (condition()) return true;
         if (Clock::now() > deadline) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
@@ -208,7 +215,7 @@ int main() {
         },
         [&](int) {
             ShowWindow(empty.get(), SW_HIDE);
-            PumpUntil([] { return true; });
+            Pump();
         });
     ShowWindow(empty.get(), SW_HIDE);
 
