@@ -1,20 +1,25 @@
 // Host mode under Wine: Codelist.exe /Mod beside this process as the jukebox (the demo host's
-// inbox), each figure next to the bare round trip of one WM_SETTEXT between the two processes
-// and next to one durable profile write, both measured in the same run.
+// inbox), on a list of 1000 codes. Each figure stands next to what it cannot be faster than,
+// measured in the same run: the bare round trip of one WM_SETTEXT between the two processes, the
+// show of an empty window, one durable profile write, the start of an empty program, the
+// platform's profile functions. Last come the module's memory, handles and GDI/USER objects.
 #include <windows.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "bench_stats.h"
 #include "host_inbox.h"
 #include "platform/profile.h"
+#include "process_resources.h"
 #include "ui/win_handles.h"
 
 namespace fs = std::filesystem;
@@ -25,6 +30,9 @@ namespace {
 
 constexpr int kRepetitions = 120;
 constexpr int kStartRepetitions = 100;
+constexpr int kMasterRepetitions = 30;
+constexpr int kCodes = 1000;
+constexpr const char* kMasterCode = "99999";
 constexpr auto kPatience = std::chrono::seconds(20);
 
 std::string FiveDigits(int number) {
@@ -35,43 +43,45 @@ std::string FiveDigits(int number) {
 
 std::string Code(int i) { return FiveDigits(10000 + i * 37); }
 
-std::string CodeList(int count) {
-    std::string bytes = "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=\r\n\r\n[Codes]\r\n";
-    for (int i = 0; i < count; ++i) bytes += Code(i) + "=UNUSED\r\n";
+std::string CodeList() {
+    std::string bytes = "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=" + std::string(kMasterCode) + "\r\n\r\n[Codes]\r\n";
+    for (int i = 0; i < kCodes; ++i) bytes += Code(i) + "=UNUSED\r\n";
     return bytes;
 }
 
-// Handles this thread's messages (the inbox's among them) until the condition holds.
+void Pump() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+}
+
+// Handles this thread's messages (the inbox's among them) until the condition holds. The condition
+// is checked first: a synchronous send has often made it true already, and what waits here then
+// (this process's own windows losing the focus) is no part of the figure.
 bool PumpUntil(const std::function<bool()>& condition) {
     const auto deadline = Clock::now() + kPatience;
     for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        if (condition()) return true;
+        Pump();
         if (condition()) return true;
         if (Clock::now() > deadline) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
     }
 }
 
-bench::Figures Summarise(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return bench::Figures{samples[samples.size() / 2], samples[std::min(samples.size() - 1, samples.size() * 95 / 100)]};
-}
-
 double Microseconds(Clock::duration duration) { return std::chrono::duration<double, std::micro>(duration).count(); }
 
-fs::path ProgramPath() {
+fs::path ProgramPath(const wchar_t* name) {
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    return fs::path(self).parent_path() / L"Codelist.exe";
+    return fs::path(self).parent_path() / name;
 }
 
 struct Module {
     codeeingabe::UniqueHandle process;
 };
 
-bool StartModule(Module& module) {
-    std::wstring commandLine = L"\"" + ProgramPath().wstring() + L"\" /Mod";
+bool StartProgram(Module& module, const std::wstring& commandLineText) {
+    std::wstring commandLine = commandLineText;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
@@ -82,6 +92,42 @@ bool StartModule(Module& module) {
     module.process.reset(info.hProcess);
     return true;
 }
+
+bool StartModule(Module& module) { return StartProgram(module, L"\"" + ProgramPath(L"Codelist.exe").wstring() + L"\" /Mod"); }
+
+// The empty program: it only sends "Register" to the inbox named on its command line.
+bool StartEmptyProgram(Module& program, HWND inbox) {
+    return StartProgram(program, L"\"" + ProgramPath(L"empty_program.exe").wstring() + L"\" " +
+                                     std::to_wstring(reinterpret_cast<INT_PTR>(inbox)));
+}
+
+// An empty window of the keypad's size and styles, in this process: what showing a window costs
+// by itself.
+class EmptyWindow {
+public:
+    explicit EmptyWindow(const RECT& place) {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"EmptyBenchWindow";
+        RegisterClassExW(&windowClass);
+        window_.reset(CreateWindowExW(WS_EX_TOPMOST, L"EmptyBenchWindow", L"", WS_POPUP, place.left, place.top,
+                                      place.right - place.left, place.bottom - place.top, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr));
+    }
+    HWND get() const { return window_.get(); }
+
+private:
+    codeeingabe::UniqueWindow window_;
+};
+
+std::string Megabytes(std::size_t bytes) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f MB", bytes / 1048576.0);
+    return text;
+}
+
 
 bool CloseModule(HostInbox& host, Module& module) {
     host.SendToModule("AppClose");
@@ -128,7 +174,7 @@ int main() {
     SavedFiles saved(folder);
     HostInbox host;
     codeeingabe::host::WriteModuleIni(folder, host.Inbox());
-    std::ofstream(folder / "Codelist.ini", std::ios::binary) << CodeList(kRepetitions + 10);
+    std::ofstream(folder / "Codelist.ini", std::ios::binary) << CodeList();
 
     Module module;
     if (!StartModule(module) || !PumpUntil([&] { return Count(host, "SetCreditSys|Enabled") == 1; })) {
@@ -138,10 +184,12 @@ int main() {
     HWND keypad = GetParent(appComm);
     HWND lblCode = FindWindowExW(keypad, nullptr, L"Static", nullptr);
     HWND abbruch = FindWindowExW(keypad, nullptr, L"Button", L"Abbruch");
-    const auto key = [&](char digit) {
-        const wchar_t caption[2] = {static_cast<wchar_t>(digit), L'\0'};
-        return FindWindowExW(keypad, nullptr, L"Button", caption);
-    };
+    HWND keys[10] = {};
+    for (int digit = 0; digit < 10; ++digit) {
+        const wchar_t caption[2] = {static_cast<wchar_t>(L'0' + digit), L'\0'};
+        keys[digit] = FindWindowExW(keypad, nullptr, L"Button", caption);
+    }
+    const auto key = [&](char digit) { return keys[digit - '0']; };
     const auto sendText = [](HWND window, const char* text) {
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &ignored);
@@ -155,11 +203,38 @@ int main() {
     // display, set to empty again).
     const auto roundTrip = bench::Measure(kRepetitions, [&](int) { sendText(lblCode, ""); });
 
-    // One durable write of one key, on a copy of the code list beside it.
+    // The round trip and the show of an empty window of the keypad's size in this process.
+    RECT keypadPlace{};
+    GetWindowRect(keypad, &keypadPlace);
+    EmptyWindow empty(keypadPlace);
+    const auto bareShow = bench::Measure(
+        kRepetitions,
+        [&](int) {
+            sendText(lblCode, "");
+            ShowWindow(empty.get(), SW_SHOW);
+        },
+        [&](int) {
+            ShowWindow(empty.get(), SW_HIDE);
+            Pump();
+        });
+    ShowWindow(empty.get(), SW_HIDE);
+
+    // One durable write of one key, on a copy of the code list beside it; the platform's count of
+    // the free codes on the same copy.
     const fs::path copy = folder / "bench-copy.ini";
-    std::ofstream(copy, std::ios::binary) << CodeList(kRepetitions + 10);
+    std::ofstream(copy, std::ios::binary) << CodeList();
     const auto durableWrite = bench::Measure(kRepetitions, [&](int i) {
         codeeingabe::WriteProfile(copy, "Codes", Code(i), i % 2 == 0 ? "USED" : "UNUSED");
+    });
+    const std::string copyPath = copy.string();
+    const auto platformCount = bench::Measure(kMasterRepetitions, [&](int) {
+        std::string buffer(32768, '\0');
+        const DWORD length = GetPrivateProfileSectionA("Codes", buffer.data(), static_cast<DWORD>(buffer.size()), copyPath.c_str());
+        int free = 0;
+        for (std::size_t at = 0; at < length; at += std::strlen(&buffer[at]) + 1) {
+            if (std::string_view(&buffer[at]).ends_with("=UNUSED")) ++free;
+        }
+        if (free < kCodes / 2) std::abort();
     });
     fs::remove(copy);
 
@@ -185,35 +260,84 @@ int main() {
         PostMessageW(key(code[4]), BM_CLICK, 0, 0);
         if (!PumpUntil([&] { return Count(host, "AddCredit| 2") > before; })) return Fail("no credit arrived");
         crediting.push_back(Microseconds(host.Received().back().arrival - fifth));
+        PumpUntil([&] { return IsWindowVisible(keypad) == FALSE; });
     }
+
+    // The master code: from its fifth digit to the master window showing the count of free codes.
+    std::vector<double> counting;
+    for (int i = 0; i < kMasterRepetitions; ++i) {
+        sendText(appComm, "CreditClick");
+        if (!PumpUntil([&] { return IsWindowVisible(keypad) != FALSE; })) return Fail("the keypad did not show");
+        for (int digit = 0; digit < 4; ++digit) click(key(kMasterCode[digit]));
+        const auto fifth = Clock::now();
+        PostMessageW(key(kMasterCode[4]), BM_CLICK, 0, 0);
+        HWND master = nullptr;
+        HWND count = nullptr;
+        const bool shown = PumpUntil([&] {
+            master = FindWindowW(L"Codeeingabe.frmMaster", nullptr);
+            if (master == nullptr || !IsWindowVisible(master)) return false;
+            count = FindWindowExW(master, nullptr, L"Static", nullptr);
+            char text[16] = {};
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutA(count, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &ignored);
+            return text[0] >= '0' && text[0] <= '9';
+        });
+        if (!shown) return Fail("the master window did not show its count");
+        counting.push_back(Microseconds(Clock::now() - fifth));
+        PostMessageW(master, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(384, 24));  // the close glyph
+        PostMessageW(master, WM_LBUTTONUP, 0, MAKELPARAM(384, 24));
+        if (!PumpUntil([&] { return IsWindow(master) == FALSE; })) return Fail("the master window did not close");
+    }
+
+    const codeeingabe::test::ProcessResources resources = codeeingabe::test::MeasureProcess(module.process.get());
     if (!CloseModule(host, module)) return Fail("the module did not end");
 
     std::vector<double> starting;
+    std::vector<double> emptyStarting;
     for (int i = 0; i < kStartRepetitions; ++i) {
-        Module next;
-        const std::size_t before = Count(host, "Register");
-        const auto start = Clock::now();
-        if (!StartModule(next) || !PumpUntil([&] { return Count(host, "Register") > before; })) {
-            return Fail("a module did not register");
+        for (const bool emptyProgram : {false, true}) {
+            Module next;
+            const std::size_t before = Count(host, "Register");
+            const std::size_t enabled = Count(host, "SetCreditSys|Enabled");
+            const auto start = Clock::now();
+            const bool started = emptyProgram ? StartEmptyProgram(next, host.Inbox()) : StartModule(next);
+            if (!started || !PumpUntil([&] { return Count(host, "Register") > before; })) return Fail("no Register arrived");
+            (emptyProgram ? emptyStarting : starting).push_back(Microseconds(Clock::now() - start));
+            if (emptyProgram) {
+                PumpUntil([&] { return WaitForSingleObject(next.process.get(), 0) == WAIT_OBJECT_0; });
+                continue;
+            }
+            PumpUntil([&] { return Count(host, "SetCreditSys|Enabled") > enabled; });
+            if (!CloseModule(host, next)) return Fail("a module did not end");
         }
-        starting.push_back(Microseconds(Clock::now() - start));
-        PumpUntil([&] { return Count(host, "SetCreditSys|Enabled") > before; });
-        if (!CloseModule(host, next)) return Fail("a module did not end");
     }
 
-    std::printf("Host mode, Codelist.exe /Mod beside a host in this process (%d repetitions, %d starts)\n",
-                kRepetitions, kStartRepetitions);
-    bench::PrintHeader();
-    bench::PrintRow("CreditClick to keypad visible", Summarise(showing), "bare WM_SETTEXT round trip", roundTrip);
-    bench::PrintRow("fifth digit to AddCredit at the host", Summarise(crediting), "bare WM_SETTEXT round trip", roundTrip);
-    bench::PrintRow("fifth digit to AddCredit at the host", Summarise(crediting), "one durable profile write", durableWrite);
-    bench::PrintRow("process start to Register at the host", Summarise(starting), "bare WM_SETTEXT round trip", roundTrip);
-    bench::PrintRow("fifth digit to AddCredit at the host", Summarise(crediting), "one key press (BM_CLICK sent)",
-                    Summarise(pressing));
-    const bench::Figures credit = Summarise(crediting);
-    std::printf("\nmedian of fifth digit to AddCredit, minus the bare round trip and one durable write: %.1f us\n",
-                credit.median_us - roundTrip.median_us - durableWrite.median_us);
-    std::printf("the same, also minus the key press itself (button and its drawing):         %.1f us\n",
-                credit.median_us - roundTrip.median_us - durableWrite.median_us - Summarise(pressing).median_us);
+    const bench::Figures credit = bench::Summarise(crediting);
+    const bench::Figures show = bench::Summarise(showing);
+    const bench::Figures writeAndTrip{roundTrip.median_us + durableWrite.median_us, roundTrip.p95_us + durableWrite.p95_us};
+    bench::PrintRow("host: CreditClick to keypad visible", show, "bare round trip + show of an empty window", bareShow);
+    bench::PrintRow("host: CreditClick to keypad visible", show, "bare WM_SETTEXT round trip", roundTrip);
+    bench::PrintRow("host: fifth digit to AddCredit at the host", credit, "bare round trip + one durable write (sum)",
+                    writeAndTrip);
+    bench::PrintRow("host: fifth digit to AddCredit at the host", credit, "one key press (BM_CLICK sent)",
+                    bench::Summarise(pressing));
+    bench::PrintRow("host: master code to count of 1000 codes shown", bench::Summarise(counting),
+                    "GetPrivateProfileSectionA + count", platformCount);
+    bench::PrintRow("host: process start to Register at the host", bench::Summarise(starting),
+                    "start of an empty program to its Register", bench::Summarise(emptyStarting));
+
+    const bool guiCounted = codeeingabe::test::GuiObjectsCounted(resources);
+    const char* notCounted = "not counted: Wine's GetGuiResources gives 0";
+    bench::PrintValue("host mode process: working set", Megabytes(resources.workingSetBytes).c_str(),
+                      "after the runs above");
+    bench::PrintValue("host mode process: private bytes", Megabytes(resources.privateBytes).c_str(),
+                      "Wine: commit charge (PrivateUsage gives 0)");
+    bench::PrintValue("host mode process: handles", std::to_string(resources.handles).c_str(),
+                      "Wine: from the system handle table (GetProcessHandleCount gives 0)");
+    bench::PrintValue("host mode process: GDI objects", guiCounted ? std::to_string(resources.gdiObjects).c_str() : "-",
+                      guiCounted ? "" : notCounted);
+    bench::PrintValue("host mode process: USER objects", guiCounted ? std::to_string(resources.userObjects).c_str() : "-",
+                      guiCounted ? "" : notCounted);
+    bench::PrintValue("host mode process: windows", std::to_string(resources.windows).c_str(), "counted by enumeration");
     return 0;
 }

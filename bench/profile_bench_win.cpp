@@ -40,9 +40,6 @@ int main() {
     const std::string lastCode = FiveDigits(999 * 97 % 100000);
     const std::string middleCode = FiveDigits(500 * 97 % 100000);
 
-    std::printf("Profile operations on a 1000-code list (%d repetitions each)\n", kRepetitions);
-    bench::PrintHeader();
-
     const auto ourRead = bench::Measure(kRepetitions, [&](int) {
         if (codeeingabe::ReadProfile(ours, "Codes", lastCode, "00000") != "UNUSED") std::abort();
     });
@@ -50,7 +47,7 @@ int main() {
         char buffer[1024];
         GetPrivateProfileStringA("Codes", lastCode.c_str(), "00000", buffer, sizeof buffer, platformPath.c_str());
     });
-    bench::PrintRow("ReadProfile, last code", ourRead, "GetPrivateProfileStringA", platformRead);
+    bench::PrintRow("ReadProfile, last of 1000 codes", ourRead, "GetPrivateProfileStringA", platformRead);
 
     const auto ourWrite = bench::Measure(kRepetitions, [&](int i) {
         codeeingabe::WriteProfile(ours, "Codes", middleCode, i % 2 == 0 ? "USED" : "UNUSED");
@@ -58,7 +55,7 @@ int main() {
     const auto platformWrite = bench::Measure(kRepetitions, [&](int i) {
         WritePrivateProfileStringA("Codes", middleCode.c_str(), i % 2 == 0 ? "USED" : "UNUSED", platformPath.c_str());
     });
-    bench::PrintRow("WriteProfile (atomic, durable, locked)", ourWrite, "WritePrivateProfileStringA", platformWrite);
+    bench::PrintRow("WriteProfile, 1000 codes (atomic, durable, locked)", ourWrite, "WritePrivateProfileStringA", platformWrite);
 
     const auto ourSection = bench::Measure(kRepetitions, [&](int) {
         if (codeeingabe::ReadSection(ours, "Codes").size() != 1000) std::abort();

@@ -41,6 +41,9 @@ configure_file(ui/res/codelist.rc.in ${CMAKE_CURRENT_BINARY_DIR}/codelist.rc @ON
 add_executable(Codelist WIN32 app/start_win.cpp ${CMAKE_CURRENT_BINARY_DIR}/codelist.rc)
 target_include_directories(Codelist PRIVATE ${RES_DIR})
 target_link_options(Codelist PRIVATE -municode)
+# The shipped program carries no symbols. (--gc-sections would not help: MinGW's linker keeps every
+# function's unwind entry, and with it the function.)
+target_link_options(Codelist PRIVATE $<$<CONFIG:Release>:-s>)
 target_link_libraries(Codelist PRIVATE codeeingabe_shell)
 set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/codelist.rc APPEND PROPERTY OBJECT_DEPENDS
   ${RES_DIR}/Codelist.ico ${RES_DIR}/lock_notice.png ${MANIFEST_FILE})

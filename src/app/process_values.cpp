@@ -2,11 +2,22 @@
 
 namespace codeeingabe {
 
-std::filesystem::path ModuleFolder;
+FilePath ModuleFolder;
 std::int16_t CreditsPerCode = 2;
 std::string MasterCode;
 std::uint8_t WrongEntryCount = 0;
 
-std::filesystem::path ModuleFile(std::string_view name) { return ModuleFolder / std::filesystem::path(name); }
+// The names are ASCII constants: widened char by char.
+FilePath ModuleFile(std::string_view name) {
+#ifdef _WIN32
+    constexpr FilePath::value_type kSeparator = L'\\';
+#else
+    constexpr FilePath::value_type kSeparator = '/';
+#endif
+    FilePath file = ModuleFolder;
+    if (!file.empty() && file.back() != kSeparator && file.back() != '/') file += kSeparator;
+    file.append(name.begin(), name.end());
+    return file;
+}
 
 }  // namespace codeeingabe

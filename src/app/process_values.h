@@ -1,19 +1,20 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <string_view>
+
+#include "platform/file_path.h"
 
 namespace codeeingabe {
 
 // The process-wide values: set by start-up before any window exists, read by every window.
-extern std::filesystem::path ModuleFolder;  // without a trailing backslash
+extern FilePath ModuleFolder;  // without a trailing backslash
 extern std::int16_t CreditsPerCode;
 extern std::string MasterCode;        // exactly as read or saved
 extern std::uint8_t WrongEntryCount;  // wrong five-digit entries since the last accepted one
 
 // A file of the module folder: the folder, a backslash and the name.
-std::filesystem::path ModuleFile(std::string_view name);
+FilePath ModuleFile(std::string_view name);
 
 }  // namespace codeeingabe

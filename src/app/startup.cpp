@@ -20,7 +20,7 @@ std::wstring ArgumentText(std::wstring_view commandLine) {
 
 bool IsHostMode(std::wstring_view argumentText) { return argumentText == L"/Mod"; }
 
-Settings ReadSettings(const std::filesystem::path& codeListFile) {
+Settings ReadSettings(const FilePath& codeListFile) {
     const std::string credits = ReadProfile(codeListFile, kSettingsSection, kCreditsPerCodeKey, "2");
     return Settings{CreditsFromText(credits).value_or(0), ReadProfile(codeListFile, kSettingsSection, kMasterCodeKey, "")};
 }

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <string_view>
+
+#include "platform/file_path.h"
 
 namespace codeeingabe {
 
@@ -21,6 +22,6 @@ struct Settings {
 
 // The two settings from the code list file with their defaults (2 and empty). A credits text whose
 // whole number does not fit 16 bits gives 0 credits: no code is worth an amount nobody set.
-Settings ReadSettings(const std::filesystem::path& codeListFile);
+Settings ReadSettings(const FilePath& codeListFile);
 
 }  // namespace codeeingabe

@@ -16,8 +16,8 @@ namespace {
 
 constexpr wchar_t kLineBreak[] = L"\r\n";
 
-std::wstring WithPath(const wchar_t* text, const std::filesystem::path& file, const wchar_t* after = L"") {
-    return std::wstring(text) + kLineBreak + kLineBreak + file.wstring() + after;
+std::wstring WithPath(const wchar_t* text, const FilePath& file, const wchar_t* after = L"") {
+    return std::wstring(text) + kLineBreak + kLineBreak + file + after;
 }
 
 }  // namespace
@@ -101,7 +101,7 @@ void FrmEinstellungen::cmdCreateCodelist_Click() {
         return;
     }
     SetControlsEnabled(false);
-    const std::filesystem::path file = ModuleFile(kCodeListFileName);
+    const FilePath file = ModuleFile(kCodeListFileName);
     // The new list replaces the old one whole or not at all: until it is complete on the disk,
     // the old list with its "USED" marks stays as it was.
     try {
@@ -123,10 +123,10 @@ void FrmEinstellungen::cmdCreateCodelist_Click() {
 }
 
 void FrmEinstellungen::cmdCreateCodelistText_Click() {
-    const std::filesystem::path codeList = ModuleFile(kCodeListFileName);
+    const FilePath codeList = ModuleFile(kCodeListFileName);
     if (!FileExists(codeList)) return;
     SetControlsEnabled(false);
-    const std::filesystem::path textFile = ModuleFile(kCodeListExportFileName);
+    const FilePath textFile = ModuleFile(kCodeListExportFileName);
     // A list that cannot be read must not be exported as an empty one.
     const FileRead read = ReadProfileBytes(codeList);
     if (read.status == FileRead::Status::failed) {
@@ -144,7 +144,7 @@ void FrmEinstellungen::cmdCreateCodelistText_Click() {
 }
 
 void FrmEinstellungen::cmdResetCodelist_Click() {
-    const std::filesystem::path codeList = ModuleFile(kCodeListFileName);
+    const FilePath codeList = ModuleFile(kCodeListFileName);
     if (!FileExists(codeList)) return;
     SetControlsEnabled(false);
     // One write for all codes, with the bytes that one write per code would leave.
@@ -172,7 +172,7 @@ void FrmEinstellungen::cmdSave_Click() {
                     MessageStyle::exclamation);
         return;
     }
-    const std::filesystem::path codeList = ModuleFile(kCodeListFileName);
+    const FilePath codeList = ModuleFile(kCodeListFileName);
     // Both texts exactly as typed, in one write, so that a failure or a crash never leaves one of
     // them saved and the other not; the effective number is written by the next generation.
     if (!WriteProfileValues(codeList, kSettingsSection,

@@ -36,7 +36,7 @@ constexpr TwipsRect kSetCodesFreePlace{840, 2160, 4455, 1455};
 // Drag steps: one every 10 ms while the left button is down.
 constexpr int kDragStepMs = 10;
 
-std::filesystem::path CodeListFile() { return ModuleFile(kCodeListFileName); }
+FilePath CodeListFile() { return ModuleFile(kCodeListFileName); }
 
 }  // namespace
 
@@ -65,7 +65,7 @@ void FrmMaster::Form_Load() {
 }
 
 void FrmMaster::cmdSetCodesFree_Click() {
-    const std::filesystem::path file = CodeListFile();
+    const FilePath file = CodeListFile();
     if (!FileExists(file)) return;
     // One durable write for the whole list, with the bytes of one write per code.
     if (WriteSectionValues(file, kCodesSection, kUnused)) {

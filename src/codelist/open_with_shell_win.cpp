@@ -24,11 +24,11 @@ private:
 
 }  // namespace
 
-void OpenWithShell(HWND owner, const std::filesystem::path& file) {
+void OpenWithShell(HWND owner, const FilePath& file) {
     wchar_t shortPath[MAX_PATH] = {};
     const DWORD length = GetShortPathNameW(file.c_str(), shortPath, MAX_PATH);
     // A volume without short names gives none: the full path serves then.
-    const std::wstring name = length > 0 && length < MAX_PATH ? std::wstring(shortPath, length) : file.wstring();
+    const std::wstring name = length > 0 && length < MAX_PATH ? std::wstring(shortPath, length) : file;
     ComApartment apartment;
     ShellExecuteW(owner, L"Open", name.c_str(), L"", L"", SW_SHOWNORMAL);
 }

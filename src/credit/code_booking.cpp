@@ -5,15 +5,15 @@
 
 namespace codeeingabe {
 
-std::optional<std::string> CodeState(const std::filesystem::path& codeList, std::string_view code) {
+std::optional<std::string> CodeState(const FilePath& codeList, std::string_view code) {
     return TryReadProfile(codeList, kCodesSection, code, kMissingCodeState);
 }
 
-bool BookCodeUsed(const std::filesystem::path& codeList, std::string_view code) {
+bool BookCodeUsed(const FilePath& codeList, std::string_view code) {
     return ChangeProfileValue(codeList, kCodesSection, code, kUnused, kUsed) && CodeState(codeList, code) == kUsed;
 }
 
-bool ReturnCode(const std::filesystem::path& codeList, std::string_view code) {
+bool ReturnCode(const FilePath& codeList, std::string_view code) {
     return WriteProfile(codeList, kCodesSection, code, kUnused);
 }
 

@@ -61,7 +61,7 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-std::filesystem::path CodeListFile() { return ModuleFile(kCodeListFileName); }
+FilePath CodeListFile() { return ModuleFile(kCodeListFileName); }
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 namespace codeeingabe {
@@ -42,7 +43,7 @@ bool WriteAll(int fd, std::string_view content) {
 
 }  // namespace
 
-FileRead ReadFileBytes(const std::filesystem::path& file) {
+FileRead ReadFileBytes(const FilePath& file) {
     FileRead result;
     Descriptor fd(open(file.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
@@ -69,16 +70,16 @@ FileRead ReadFileBytes(const std::filesystem::path& file) {
     return result;
 }
 
-bool FileExists(const std::filesystem::path& path) {
+bool FileExists(const FilePath& path) {
     struct stat info {};
     return !path.empty() && stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
-bool ReplaceFileAtomically(const std::filesystem::path& file, std::string_view content) {
+bool ReplaceFileAtomically(const FilePath& file, std::string_view content) {
     struct stat info {};
     // The owner's write bit stands for the read-only attribute; root would write regardless.
     if (stat(file.c_str(), &info) == 0 && (S_ISDIR(info.st_mode) || (info.st_mode & S_IWUSR) == 0)) return false;
-    std::filesystem::path temporary = file;
+    FilePath temporary = file;
     temporary += ".tmp";
     {
         Descriptor fd(open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
@@ -92,14 +93,15 @@ bool ReplaceFileAtomically(const std::filesystem::path& file, std::string_view c
         unlink(temporary.c_str());
         return false;
     }
-    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+    const std::filesystem::path path(file);
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
     Descriptor directory(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.get() >= 0) fsync(directory.get());  // makes the rename itself durable
     return true;
 }
 
-FileLock::FileLock(const std::filesystem::path& file) {
-    std::filesystem::path lockFile = file;
+FileLock::FileLock(const FilePath& file) {
+    FilePath lockFile = file;
     lockFile += ".lock";
     const int fd = open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) return;

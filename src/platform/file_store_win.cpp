@@ -25,7 +25,7 @@ struct HandleCloser {
 };
 using UniqueFileHandle = std::unique_ptr<void, HandleCloser>;
 
-UniqueFileHandle OpenFile(const std::filesystem::path& file, DWORD access, DWORD share, DWORD disposition) {
+UniqueFileHandle OpenFile(const FilePath& file, DWORD access, DWORD share, DWORD disposition) {
     HANDLE handle = CreateFileW(file.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     return UniqueFileHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
@@ -42,10 +42,12 @@ bool WriteAll(HANDLE handle, std::string_view content) {
     return true;
 }
 
-std::wstring LockName(const std::filesystem::path& file) {
-    std::error_code error;
-    std::wstring full = std::filesystem::absolute(file, error).wstring();
-    if (error) full = file.wstring();
+std::wstring LockName(const FilePath& file) {
+    // The full path: every spelling of one file shares one lock.
+    std::wstring full(GetFullPathNameW(file.c_str(), 0, nullptr, nullptr), L'\0');
+    const DWORD length = GetFullPathNameW(file.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length != 0 && length < full.size()) full.resize(length);
+    else full = file;
     CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
     std::uint64_t hash = 1469598103934665603ull;  // FNV-1a: short, stable names for any path length
     for (wchar_t c : full) {
@@ -59,7 +61,7 @@ std::wstring LockName(const std::filesystem::path& file) {
 
 }  // namespace
 
-FileRead ReadFileBytes(const std::filesystem::path& file) {
+FileRead ReadFileBytes(const FilePath& file) {
     FileRead result;
     const auto deadline = std::chrono::steady_clock::now() + kSharingRetryTime;
     auto pause = 1ms;
@@ -99,20 +101,20 @@ FileRead ReadFileBytes(const std::filesystem::path& file) {
     return result;
 }
 
-bool FileExists(const std::filesystem::path& path) {
+bool FileExists(const FilePath& path) {
     if (path.empty()) return false;
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
     return (attributes & (FILE_ATTRIBUTE_DIRECTORY | 0x8 /* volume label */)) == 0;
 }
 
-bool ReplaceFileAtomically(const std::filesystem::path& file, std::string_view content) {
+bool ReplaceFileAtomically(const FilePath& file, std::string_view content) {
     const DWORD attributes = GetFileAttributesW(file.c_str());
     // Windows refuses to rename over a read-only file anyway; Wine running as root does not.
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
         return false;
     }
-    std::filesystem::path temporary = file;
+    FilePath temporary = file;
     temporary += L".tmp";
     {
         UniqueFileHandle handle = OpenFile(temporary, GENERIC_WRITE, 0, CREATE_ALWAYS);
@@ -138,7 +140,7 @@ bool ReplaceFileAtomically(const std::filesystem::path& file, std::string_view c
     return true;
 }
 
-FileLock::FileLock(const std::filesystem::path& file) {
+FileLock::FileLock(const FilePath& file) {
     HANDLE mutex = CreateMutexW(nullptr, FALSE, LockName(file).c_str());
     if (mutex == nullptr) return;
     native_ = reinterpret_cast<std::intptr_t>(mutex);

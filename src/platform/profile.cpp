@@ -16,7 +16,7 @@ bool HasUtf16ByteOrderMark(std::string_view bytes) {
 // edit gets the document and the bytes it was read from, and answers whether it made every change
 // it meant to; what it did change is written all the same.
 template <typename Edit>
-bool EditProfile(const std::filesystem::path& file, Edit edit) {
+bool EditProfile(const FilePath& file, Edit edit) {
     FileLock lock(file);
     if (!lock.Locked()) return false;
     const FileRead read = ReadProfileBytes(file);
@@ -30,7 +30,7 @@ bool EditProfile(const std::filesystem::path& file, Edit edit) {
 
 }  // namespace
 
-FileRead ReadProfileBytes(const std::filesystem::path& file) {
+FileRead ReadProfileBytes(const FilePath& file) {
     FileRead read = ReadFileBytes(file);
     if (read.status == FileRead::Status::ok && HasUtf16ByteOrderMark(read.bytes)) {
         read.status = FileRead::Status::failed;
@@ -39,12 +39,12 @@ FileRead ReadProfileBytes(const std::filesystem::path& file) {
     return read;
 }
 
-std::string ReadProfile(const std::filesystem::path& file, std::string_view section, std::string_view key,
+std::string ReadProfile(const FilePath& file, std::string_view section, std::string_view key,
                         std::string_view defaultValue) {
     return TryReadProfile(file, section, key, defaultValue).value_or(std::string(defaultValue));
 }
 
-std::optional<std::string> TryReadProfile(const std::filesystem::path& file, std::string_view section,
+std::optional<std::string> TryReadProfile(const FilePath& file, std::string_view section,
                                           std::string_view key, std::string_view defaultValue) {
     const FileRead read = ReadProfileBytes(file);
     // A folder in the file's place, or a path that cannot be reached, is no file: it reads as missing.
@@ -57,13 +57,13 @@ std::optional<std::string> TryReadProfile(const std::filesystem::path& file, std
     return value;
 }
 
-bool WriteProfile(const std::filesystem::path& file, std::string_view section, std::string_view key,
+bool WriteProfile(const FilePath& file, std::string_view section, std::string_view key,
                   std::string_view value) {
     if (key.empty()) return true;
     return EditProfile(file, [&](ProfileDocument& document, std::string_view) { return document.SetValue(section, key, value); });
 }
 
-bool ChangeProfileValue(const std::filesystem::path& file, std::string_view section, std::string_view key,
+bool ChangeProfileValue(const FilePath& file, std::string_view section, std::string_view key,
                         std::string_view expected, std::string_view value) {
     if (key.empty()) return false;
     bool matched = false;
@@ -74,7 +74,7 @@ bool ChangeProfileValue(const std::filesystem::path& file, std::string_view sect
     return matched && written;
 }
 
-bool WriteProfileValues(const std::filesystem::path& file, std::string_view section,
+bool WriteProfileValues(const FilePath& file, std::string_view section,
                         const std::vector<std::pair<std::string, std::string>>& values) {
     return EditProfile(file, [&](ProfileDocument& document, std::string_view) {
         bool allSet = true;
@@ -83,7 +83,7 @@ bool WriteProfileValues(const std::filesystem::path& file, std::string_view sect
     });
 }
 
-bool WriteSectionValues(const std::filesystem::path& file, std::string_view section, std::string_view value) {
+bool WriteSectionValues(const FilePath& file, std::string_view section, std::string_view value) {
     return EditProfile(file, [&](ProfileDocument& document, std::string_view bytes) {
         std::vector<std::string> keys;
         for (const std::string& line : ProfileSectionLines(bytes, section)) {
@@ -94,13 +94,13 @@ bool WriteSectionValues(const std::filesystem::path& file, std::string_view sect
     });
 }
 
-std::vector<std::string> ReadSection(const std::filesystem::path& file, std::string_view section) {
+std::vector<std::string> ReadSection(const FilePath& file, std::string_view section) {
     const FileRead read = ReadProfileBytes(file);
     if (read.status != FileRead::Status::ok) return {};
     return ProfileSectionLines(read.bytes, section);
 }
 
-bool ReplaceFileContent(const std::filesystem::path& file, std::string_view content) {
+bool ReplaceFileContent(const FilePath& file, std::string_view content) {
     FileLock lock(file);
     return lock.Locked() && ReplaceFileAtomically(file, content);
 }

@@ -7,18 +7,18 @@
 
 namespace codeeingabe {
 
-std::filesystem::path GetSpecialFolder(int folderId) {
+FilePath GetSpecialFolder(int folderId) {
     PIDLIST_ABSOLUTE items = nullptr;
     if (SHGetSpecialFolderLocation(nullptr, folderId, &items) != S_OK || items == nullptr) return {};
     // The wide form: a user name outside the ANSI code page still gives a usable path.
     wchar_t path[MAX_PATH] = {};
     const BOOL found = SHGetPathFromIDListW(items, path);
     CoTaskMemFree(items);
-    return found ? std::filesystem::path(path) : std::filesystem::path();
+    return found ? FilePath(path) : FilePath();
 }
 
 void InitModuleFolder() {
-    ModuleFolder = GetSpecialFolder(CSIDL_APPDATA).wstring() + L"\\Tremolan 6" + L"\\Module";
+    ModuleFolder = GetSpecialFolder(CSIDL_APPDATA) + L"\\Tremolan 6" + L"\\Module";
 }
 
 }  // namespace codeeingabe

@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include <chrono>
-#include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "app/forms.h"
 #include "ui/win_handles.h"
@@ -23,7 +23,12 @@ constexpr auto kBackstop = std::chrono::seconds(1);
 std::wstring TimerName() {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return std::filesystem::path(path).stem().wstring() + L"Timer";
+    // The program file's name without its folder and extension.
+    std::wstring_view name(path);
+    name.remove_prefix(name.find_last_of(L"\\/") + 1);
+    const std::size_t dot = name.rfind(L'.');
+    if (dot != std::wstring_view::npos && dot != 0 && name != L"..") name = name.substr(0, dot);
+    return std::wstring(name) + L"Timer";
 }
 
 DWORD MillisecondsUntil(Clock::time_point deadline) {

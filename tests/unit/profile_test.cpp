@@ -203,7 +203,7 @@ TEST(Profile, FileExistsOnlyForFiles) {
     const fs::path file = folder.path() / "Codelist.ini";
     EXPECT_FALSE(FileExists(file));
     EXPECT_FALSE(FileExists(folder.path()));
-    EXPECT_FALSE(FileExists(""));
+    EXPECT_FALSE(FileExists(FilePath()));
     WriteBytes(file, "");
     EXPECT_TRUE(FileExists(file));
     fs::permissions(file, fs::perms::owner_write, fs::perm_options::remove);

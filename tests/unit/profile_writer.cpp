@@ -3,6 +3,7 @@
 //   profile_writer flip FILE                      rewrites one long value without end, for killing
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "platform/profile.h"
@@ -24,14 +25,14 @@ int main(int argc, char** argv) {
         const int count = std::atoi(argv[4]);
         int failures = 0;
         for (int i = first; i < first + count; ++i) {
-            if (!codeeingabe::WriteProfile(argv[2], "Codes", FiveDigits(i), argv[5])) ++failures;
+            if (!codeeingabe::WriteProfile(std::filesystem::path(argv[2]), "Codes", FiveDigits(i), argv[5])) ++failures;
         }
         return failures == 0 ? 0 : 1;
     }
     if (mode == "flip" && argc == 3) {
         for (long turn = 0;; ++turn) {
             const std::string value(200000, turn % 2 == 0 ? 'A' : 'B');
-            codeeingabe::WriteProfile(argv[2], "Codes", "12345", value);
+            codeeingabe::WriteProfile(std::filesystem::path(argv[2]), "Codes", "12345", value);
         }
     }
     std::fprintf(stderr, "usage: profile_writer keys FILE FIRST COUNT VALUE | flip FILE\n");

@@ -32,6 +32,7 @@ public:
 
     bool Started() const { return process_ != nullptr; }
     DWORD ProcessId() const { return processId_; }
+    HANDLE Handle() const { return process_.get(); }
     // Pumps this thread's messages while waiting: the module may be sending to a host here.
     bool WaitForExit(std::chrono::milliseconds timeout) const;
     bool Running() const;

@@ -166,12 +166,12 @@ TEST_F(InProcessSettings, TheBusyStateShowsTheHourglassAndDisablesEveryControl) 
     EXPECT_EQ(disabledWhileShown, std::vector<bool>{true});
     EXPECT_NE(CursorOverWindow(), hourglass) << "the default pointer once the message is closed";
     EXPECT_TRUE(IsWindowEnabled(Control(kCmdSave)));
-    EXPECT_TRUE(ReadBytes(ModuleFolder / "Codelist.ini").starts_with("[Einstellungen]\r\nCreditsPerCode=3\r\nMasterCode=24680\r\n"));
+    EXPECT_TRUE(ReadBytes(std::filesystem::path(ModuleFolder) / "Codelist.ini").starts_with("[Einstellungen]\r\nCreditsPerCode=3\r\nMasterCode=24680\r\n"));
 }
 
 TEST_F(InProcessSettings, WithoutRandomnessFromTheSystemNoListIsMade) {
     const std::string old = CodeListBytes("3", "24680", {{"00042", "USED"}});
-    WriteBytes(ModuleFolder / "Codelist.ini", old);
+    WriteBytes(std::filesystem::path(ModuleFolder) / "Codelist.ini", old);
     FailingRandom random(0);
     FixedClock clock(3.0f);
     FrmEinstellungen& form = Open(random, clock);
@@ -186,7 +186,7 @@ TEST_F(InProcessSettings, WithoutRandomnessFromTheSystemNoListIsMade) {
     EXPECT_EQ(box.title, L"Codeliste nicht erstellt");
     EXPECT_EQ(box.iconStyle, 16);
     EXPECT_EQ(box.buttons, std::vector<std::wstring>{L"OK"});
-    EXPECT_EQ(ReadBytes(ModuleFolder / "Codelist.ini"), old);
+    EXPECT_EQ(ReadBytes(std::filesystem::path(ModuleFolder) / "Codelist.ini"), old);
     EXPECT_TRUE(IsWindowEnabled(Control(kCmdCreateCodelist)));
 }
 

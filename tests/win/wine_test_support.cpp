@@ -9,7 +9,7 @@
 namespace codeeingabe::test {
 
 std::filesystem::path FreshModuleFolder() {
-    const std::filesystem::path folder = GetSpecialFolder(CSIDL_APPDATA) / L"Tremolan 6" / L"Module";
+    const std::filesystem::path folder = std::filesystem::path(GetSpecialFolder(CSIDL_APPDATA)) / L"Tremolan 6" / L"Module";
     std::error_code ignored;
     for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
         SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
