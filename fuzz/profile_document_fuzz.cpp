@@ -128,8 +128,12 @@ void CheckSectionLines(const std::string& bytes, std::string_view section) {
 // The one changed or inserted line aside, the line sequence is the original one.
 void CheckOtherLinesKept(const std::string& before, const std::string& after, std::string_view section, std::string_view key,
                          std::string_view value, const std::string& detail) {
-    const std::vector<Line> o = SplitLines(before);
-    const std::vector<Line> n = SplitLines(after);
+    // A UTF-8 byte order mark stands in front of the first line, not in it, and stays there.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    const std::size_t mark = before.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+    FUZZ_CHECK(after.starts_with(before.substr(0, mark)), detail);
+    const std::vector<Line> o = SplitLines(std::string_view(before).substr(mark));
+    const std::vector<Line> n = SplitLines(std::string_view(after).substr(mark));
     FUZZ_CHECK(n.size() >= o.size() && n.size() <= o.size() + 2, detail);
     const std::size_t added = n.size() - o.size();
     const std::string written = std::string(key) + "=" + std::string(value);
