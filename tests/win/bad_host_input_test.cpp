@@ -8,13 +8,6 @@ using namespace codeeingabe::test;
 
 namespace {
 
-void CloseModule(HostSession& session) {
-    session.Send("AppClose");
-    ASSERT_TRUE(session.Module().WaitForExit(kTimeout));
-    EXPECT_EQ(session.Module().ExitCode(), 0u);
-    EXPECT_EQ(session.Module().ExceptionReports(), "");
-}
-
 // The longest text that Wine passes to another process's window here (a million characters pass,
 // 1,040,000 do not); a longer one fails in the receiver's GetMessage.
 constexpr std::size_t kWineMessageLimit = 1'000'000;
@@ -59,7 +52,7 @@ TEST(BadHostMessages, TextsThatAreNoExactCommandAreDroppedAndTheInboxEmptied) {
     ASSERT_TRUE(session.OpenKeypad());
     session.TypeDigits("12345");
     EXPECT_TRUE(session.WaitForCommand("AddCredit| 2"));
-    CloseModule(session);
+    session.CloseModule();
 }
 
 // Clicks of the host in a burst while a guest has typed two digits: the keypad shows once, keeps the
@@ -82,7 +75,7 @@ void CreditClickBurst(int clicks) {
     session.TypeDigits("345");
     EXPECT_TRUE(session.WaitForCommand("AddCredit| 2"));
     EXPECT_EQ(session.Host().Commands().size(), 3u);
-    CloseModule(session);
+    session.CloseModule();
 }
 
 TEST(BadHostMessages, ABurstOfAThousandCreditClicksShowsTheKeypadOnceAndKeepsTheEntry) { CreditClickBurst(1'000); }

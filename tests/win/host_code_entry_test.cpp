@@ -7,13 +7,6 @@ using namespace codeeingabe::test;
 
 namespace {
 
-void CloseModule(HostSession& session) {
-    session.Send("AppClose");
-    ASSERT_TRUE(session.Module().WaitForExit(kTimeout));
-    EXPECT_EQ(session.Module().ExitCode(), 0u);
-    EXPECT_EQ(session.Module().ExceptionReports(), "");
-}
-
 bool InfoShown(HostSession& session) { return session.Module().Window(L"Info", true) != nullptr; }
 
 void ClickInfo(HostSession& session) {
@@ -35,7 +28,7 @@ TEST(CodeEntry, CreditClickShowsTheKeypadTopmostAndKeepsDigitsAlreadyTyped) {
     EXPECT_EQ(session.CodeShown(), L"12");
     session.TypeDigits("345");
     EXPECT_TRUE(session.WaitForCommand("AddCredit| 2"));
-    CloseModule(session);
+    session.CloseModule();
 }
 
 TEST(CodeEntry, FourDigitsWaitAndTheFifthChecksAtOnce) {
@@ -56,7 +49,7 @@ TEST(CodeEntry, FourDigitsWaitAndTheFifthChecksAtOnce) {
     EXPECT_EQ(session.CodeState("12345"), "USED");
     EXPECT_EQ(session.CodeState("54321"), "UNUSED");
     EXPECT_EQ(session.Host().Credits(), 2);
-    CloseModule(session);
+    session.CloseModule();
 }
 
 TEST(CodeEntry, ACodeGivesItsCreditExactlyOnce) {
@@ -74,7 +67,7 @@ TEST(CodeEntry, ACodeGivesItsCreditExactlyOnce) {
     EXPECT_TRUE(session.KeypadHides());
     EXPECT_EQ(session.CommandCount("AddCredit| 2"), 1u);
     EXPECT_EQ(session.CodeListBytes(), booked);
-    CloseModule(session);
+    session.CloseModule();
 }
 
 TEST(CodeEntry, TheCreditTextFollowsCreditsPerCode) {
@@ -89,7 +82,7 @@ TEST(CodeEntry, TheCreditTextFollowsCreditsPerCode) {
         session.TypeDigits("24680");
         EXPECT_TRUE(session.WaitForCommand(expected));
         EXPECT_EQ(session.Host().Commands().back(), expected);
-        CloseModule(session);
+        session.CloseModule();
     }
 }
 
@@ -102,7 +95,7 @@ TEST(CodeEntry, LeadingZerosArePartOfTheCode) {
     ASSERT_TRUE(session.WaitForCommand("AddCredit| 2"));
     EXPECT_EQ(session.CodeState("00042"), "USED");
     EXPECT_EQ(session.CodeState("42000"), "UNUSED");
-    CloseModule(session);
+    session.CloseModule();
 }
 
 TEST(CodeEntry, CancelClearsTheEntryAndHidesTheKeypad) {
@@ -117,7 +110,7 @@ TEST(CodeEntry, CancelClearsTheEntryAndHidesTheKeypad) {
     EXPECT_EQ(session.CodeShown(), L"");
     session.TypeDigits("12345");
     EXPECT_TRUE(session.WaitForCommand("AddCredit| 2"));
-    CloseModule(session);
+    session.CloseModule();
 }
 
 TEST(WrongEntryLock, TwoWrongEntriesWithACancelBetweenLockForTenSeconds) {
@@ -153,7 +146,7 @@ TEST(WrongEntryLock, TwoWrongEntriesWithACancelBetweenLockForTenSeconds) {
     session.TypeDigits("12345");
     EXPECT_TRUE(session.WaitForCommand("AddCredit| 2"));
     EXPECT_EQ(session.Host().Commands().size(), 3u);
-    CloseModule(session);
+    session.CloseModule();
 }
 
 TEST(WrongEntryLock, WrongAcceptedWrongStartsNoLock) {
@@ -167,7 +160,7 @@ TEST(WrongEntryLock, WrongAcceptedWrongStartsNoLock) {
     EXPECT_EQ(session.CommandCount("AddCredit| 2"), 1u);
     EXPECT_FALSE(InfoShown(session));
     EXPECT_TRUE(session.OpenKeypad());
-    CloseModule(session);
+    session.CloseModule();
 }
 
 TEST(MasterCode, OpensTheMasterWindowEvenWhereTheListHasTheSameDigits) {
@@ -185,7 +178,7 @@ TEST(MasterCode, OpensTheMasterWindowEvenWhereTheListHasTheSameDigits) {
     ASSERT_TRUE(session.OpenKeypad());
     session.TypeDigits("22222");
     EXPECT_FALSE(InfoShown(session));
-    CloseModule(session);
+    session.CloseModule();
 }
 
 TEST(MasterCode, AMasterCodeOfOtherLengthOnlyConsultsTheList) {
@@ -198,7 +191,7 @@ TEST(MasterCode, AMasterCodeOfOtherLengthOnlyConsultsTheList) {
         session.TypeDigits("54321");
         EXPECT_TRUE(session.WaitForCommand("AddCredit| 2"));
         EXPECT_EQ(module.Window(L"Form1"), nullptr);
-        CloseModule(session);
+        session.CloseModule();
     }
 }
 

@@ -12,13 +12,6 @@ namespace {
 
 std::int32_t HandleNumber(HWND window) { return static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(window)); }
 
-void CloseModule(HostSession& session) {
-    session.Send("AppClose");
-    ASSERT_TRUE(session.Module().WaitForExit(kTimeout));
-    EXPECT_EQ(session.Module().ExitCode(), 0u);
-    EXPECT_EQ(session.Module().ExceptionReports(), "");
-}
-
 TEST(HostLink, RegistersWithTheTwoMessagesInOrderAndStaysHidden) {
     HostSession session;
     ModuleProcess& module = session.StartModule();
@@ -37,7 +30,7 @@ TEST(HostLink, RegistersWithTheTwoMessagesInOrderAndStaysHidden) {
     EXPECT_EQ(session.Host().Received()[1].text, address + "|SetCreditSys|Enabled");
 
     EXPECT_TRUE(module.VisibleWindows().empty()) << "no window shows before the host asks";
-    CloseModule(session);
+    session.CloseModule();
 }
 
 TEST(HostLink, WithoutAHostWindowTheModuleEndsSilently) {
@@ -80,7 +73,7 @@ TEST(HostLink, OnlyTheExactCommandsActAndTheInboxIsEmptiedEveryTime) {
     ASSERT_TRUE(session.OpenKeypad());
     EXPECT_EQ(TextOf(appComm), L"");
     EXPECT_EQ(session.Host().Commands().size(), 2u) << "the module answers no host message";
-    CloseModule(session);
+    session.CloseModule();
 }
 
 TEST(HostLink, AppCloseClosesEveryWindowIncludingTheMasterWindow) {
@@ -90,7 +83,7 @@ TEST(HostLink, AppCloseClosesEveryWindowIncludingTheMasterWindow) {
     ASSERT_TRUE(session.OpenKeypad());
     session.TypeDigits("99999");
     ASSERT_NE(module.WaitForVisibleWindow(L"Form1"), nullptr);
-    CloseModule(session);
+    session.CloseModule();
     EXPECT_EQ(session.CommandCount("AddCredit| 2"), 0u);
 }
 
@@ -133,7 +126,7 @@ TEST(SingleInstance, ASecondHostModeProcessEndsAtOnceWithoutRegistering) {
     EXPECT_EQ(second.ExitCode(), 0u);
     EXPECT_EQ(session.CommandCount("Register"), 1u);
     EXPECT_TRUE(first.Running());
-    CloseModule(session);
+    session.CloseModule();
 }
 
 TEST(SingleInstance, AHostModeProcessBesideTheSettingsWindowEndsWithoutRegistering) {

@@ -16,13 +16,6 @@ using namespace codeeingabe::test;
 
 namespace {
 
-void CloseModule(HostSession& session) {
-    session.Send("AppClose");
-    ASSERT_TRUE(session.Module().WaitForExit(kTimeout));
-    EXPECT_EQ(session.Module().ExitCode(), 0u);
-    EXPECT_EQ(session.Module().ExceptionReports(), "");
-}
-
 // True when the window's thread answers a message within the time.
 bool Answers(HWND window, UINT timeoutMs = 1000) {
     DWORD_PTR ignored = 0;
@@ -56,7 +49,7 @@ TEST(Robustness, ACodeListThatCannotBeWrittenGivesNoCreditAndCountsNoWrongEntry)
     session.TypeDigits("12345");
     EXPECT_TRUE(session.WaitForCommand("AddCredit| 2"));
     EXPECT_EQ(session.CodeState("12345"), "USED");
-    CloseModule(session);
+    session.CloseModule();
 }
 
 TEST(Robustness, AHostInboxThatIsNeverEmptiedDelaysEachSendButNeverFreezes) {

@@ -204,6 +204,13 @@ ModuleProcess& HostSession::StartModule() {
     return *module_;
 }
 
+void HostSession::CloseModule() {
+    Send("AppClose");
+    ASSERT_TRUE(Module().WaitForExit(kTimeout));
+    EXPECT_EQ(Module().ExitCode(), 0u);
+    EXPECT_EQ(Module().ExceptionReports(), "");
+}
+
 bool HostSession::WaitForCommand(const std::string& command, std::chrono::milliseconds timeout) {
     return WaitUntil([&] { return CommandCount(command) > 0; }, timeout);
 }

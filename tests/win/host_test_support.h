@@ -90,6 +90,9 @@ public:
     ModuleProcess& StartModule();
     ModuleProcess& Module() { return *module_; }
 
+    // "AppClose" from the host: the module must end cleanly, without an exception report.
+    void CloseModule();
+
     bool WaitForCommand(const std::string& command, std::chrono::milliseconds timeout = kTimeout);
     std::size_t CommandCount(const std::string& command) const;
 

@@ -40,13 +40,6 @@ void ClickClientPoint(HWND window, int x, int y, int releaseX, int releaseY) {
     PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(releaseX, releaseY));
 }
 
-void CloseModule(HostSession& session) {
-    session.Send("AppClose");
-    ASSERT_TRUE(session.Module().WaitForExit(kTimeout));
-    EXPECT_EQ(session.Module().ExitCode(), 0u);
-    EXPECT_EQ(session.Module().ExceptionReports(), "");
-}
-
 bool SamePlace(HWND window, const RECT& place) {
     RECT now{};
     GetWindowRect(window, &now);
@@ -75,7 +68,7 @@ TEST(MasterWindow, CountsTheFreeCodesOnceAtLoadAndSetsThemAllFree) {
     for (const auto& [code, state] : CodeList({})) expected += code + "=" + state + "\r\n";
     EXPECT_EQ(session.CodeListBytes(), expected);
     EXPECT_TRUE(IsWindowVisible(master)) << "the window stays open";
-    CloseModule(session);
+    session.CloseModule();
 }
 
 TEST(MasterWindow, AnEmptyListCountsZeroAndAMissingListIsLeftAlone) {
@@ -100,7 +93,7 @@ TEST(MasterWindow, AnEmptyListCountsZeroAndAMissingListIsLeftAlone) {
     Click(Child(master, L"Button", L"Alle Codes freigeben"));
     EXPECT_EQ(CodesLeft(master), L"0");
     EXPECT_FALSE(std::filesystem::exists(session.Folder() / "Codelist.ini"));
-    CloseModule(session);
+    session.CloseModule();
 }
 
 TEST(MasterWindow, TheCloseGlyphClosesOnlyTheMasterWindow) {
@@ -118,7 +111,7 @@ TEST(MasterWindow, TheCloseGlyphClosesOnlyTheMasterWindow) {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(master); }, kTimeout));
     EXPECT_TRUE(session.Module().Running());
     EXPECT_TRUE(session.OpenKeypad());
-    CloseModule(session);
+    session.CloseModule();
 }
 
 TEST(MasterWindow, IsDraggedByItsTitleKeepingTheOffsetUntilTheButtonIsReleased) {
@@ -149,7 +142,7 @@ TEST(MasterWindow, IsDraggedByItsTitleKeepingTheOffsetUntilTheButtonIsReleased) 
     // Another button on the title moves the window once, to where it already is.
     Xdotool("mousemove " + std::to_string(moved.left + 40) + " " + std::to_string(moved.top + 20) + " click 3");
     EXPECT_FALSE(WaitUntil([&] { return !SamePlace(master, moved); }, std::chrono::milliseconds(1000)));
-    CloseModule(session);
+    session.CloseModule();
 }
 
 TEST(MasterWindow, AppCloseDuringADragEndsTheModuleCleanly) {
@@ -165,7 +158,7 @@ TEST(MasterWindow, AppCloseDuringADragEndsTheModuleCleanly) {
     Xdotool("mousemove " + std::to_string(start.left + 40) + " " + std::to_string(start.top + 20) + " mousedown 1 mousemove " +
             std::to_string(start.left + 90) + " " + std::to_string(start.top + 50));
     ASSERT_TRUE(WaitUntil([&] { return SamePlace(master, moved); }, kTimeout));
-    CloseModule(session);  // the drag loop is running: "AppClose" is handled inside it
+    session.CloseModule();  // the drag loop is running: "AppClose" is handled inside it
     Xdotool("mouseup 1");
 }
 
