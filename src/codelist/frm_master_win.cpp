@@ -133,16 +133,8 @@ std::optional<LRESULT> FrmMaster::OnMessage(UINT message, WPARAM wParam, LPARAM 
         case WM_DRAWITEM:
             DrawColourButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), kYellow);
             return TRUE;
-        case WM_ERASEBKGND:
-            return 1;  // WM_PAINT fills the whole client area
-        case WM_PAINT:
-            Paint(nullptr);
-            return 0;
-        case WM_PRINTCLIENT:
-            Paint(reinterpret_cast<HDC>(wParam));
-            return 0;
         default:
-            return std::nullopt;
+            return WholeClientPaintMessage(message, wParam, [this](HDC printDc) { Paint(printDc); });
     }
 }
 

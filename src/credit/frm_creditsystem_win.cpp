@@ -166,16 +166,8 @@ std::optional<LRESULT> FrmCreditsystem::OnMessage(UINT message, WPARAM wParam, L
             DrawColourButton(item, item.CtlID == kAbbruchId ? kOrange : kYellow);
             return TRUE;
         }
-        case WM_ERASEBKGND:
-            return 1;  // WM_PAINT fills the whole client area
-        case WM_PAINT:
-            Paint(nullptr);
-            return 0;
-        case WM_PRINTCLIENT:
-            Paint(reinterpret_cast<HDC>(wParam));
-            return 0;
         default:
-            return std::nullopt;
+            return WholeClientPaintMessage(message, wParam, [this](HDC printDc) { Paint(printDc); });
     }
 }
 

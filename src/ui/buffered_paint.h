@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 
 #include "ui/win_handles.h"
 
@@ -36,6 +37,24 @@ private:
     UniqueBitmap bitmap_;
     std::unique_ptr<SelectGuard> selection_;
 };
+
+// The painting messages of a window that paints its whole client area through BufferedPaint: no
+// background erase (it would flicker), and paint(printDc) for WM_PAINT (nullptr) and WM_PRINTCLIENT.
+template <typename Paint>
+std::optional<LRESULT> WholeClientPaintMessage(UINT message, WPARAM wParam, Paint paint) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            paint(nullptr);
+            return 0;
+        case WM_PRINTCLIENT:
+            paint(reinterpret_cast<HDC>(wParam));
+            return 0;
+        default:
+            return std::nullopt;
+    }
+}
 
 // Copies a bitmap to a DC at (0, 0), as large as the given size.
 void DrawBitmap(HDC dc, HBITMAP bitmap, int width, int height);

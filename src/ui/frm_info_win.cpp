@@ -34,16 +34,8 @@ std::optional<LRESULT> FrmInfo::OnMessage(UINT message, WPARAM wParam, LPARAM) {
         case WM_CAPTURECHANGED:
             pressed_ = false;
             return 0;
-        case WM_ERASEBKGND:
-            return 1;  // the picture fills the client area
-        case WM_PAINT:
-            Paint(nullptr);
-            return 0;
-        case WM_PRINTCLIENT:
-            Paint(reinterpret_cast<HDC>(wParam));
-            return 0;
         default:
-            return std::nullopt;
+            return WholeClientPaintMessage(message, wParam, [this](HDC printDc) { Paint(printDc); });
     }
 }
 
