@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_list.h"
 #include "bench_stats.h"
 #include "codelist/codelist_export.h"
 #include "codelist/codelist_file.h"
@@ -19,11 +20,7 @@ using namespace codeeingabe;
 
 namespace {
 
-std::string FiveDigits(int number) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%05d", number);
-    return text;
-}
+using bench::FiveDigits;
 
 std::vector<std::string> Codes(int count) {
     std::vector<std::string> codes;

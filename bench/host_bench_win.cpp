@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bench_list.h"
 #include "bench_stats.h"
 #include "host_inbox.h"
 #include "platform/profile.h"
@@ -28,18 +29,14 @@ using codeeingabe::host::HostInbox;
 
 namespace {
 
+using bench::FiveDigits;
+
 constexpr int kRepetitions = 120;
 constexpr int kStartRepetitions = 100;
 constexpr int kMasterRepetitions = 30;
 constexpr int kCodes = 1000;
 constexpr const char* kMasterCode = "99999";
 constexpr auto kPatience = std::chrono::seconds(20);
-
-std::string FiveDigits(int number) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%05d", number);
-    return text;
-}
 
 std::string Code(int i) { return FiveDigits(10000 + i * 37); }
 

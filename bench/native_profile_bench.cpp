@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "bench_list.h"
 #include "bench_stats.h"
 #include "platform/profile.h"
 
@@ -19,18 +20,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kRepetitions = 200;
-
-std::string FiveDigits(int number) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%05d", number);
-    return text;
-}
-
-std::string ListBytes() {
-    std::string bytes = "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=\r\n\r\n[Codes]\r\n";
-    for (int i = 0; i < 1000; ++i) bytes += FiveDigits(i * 97 % 100000) + "=UNUSED\r\n";
-    return bytes;
-}
 
 std::string WholeFile(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -57,11 +46,11 @@ int main() {
     fs::create_directories(folder);
     const fs::path ours = folder / "ours.ini";
     const fs::path plain = folder / "plain.ini";
-    const std::string bytes = ListBytes();
+    const std::string bytes = bench::ProfileListBytes();
     std::ofstream(ours, std::ios::binary) << bytes;
     std::ofstream(plain, std::ios::binary) << bytes;
-    const std::string lastCode = FiveDigits(999 * 97 % 100000);
-    const std::string middleCode = FiveDigits(500 * 97 % 100000);
+    const std::string lastCode = bench::ProfileListCode(999);
+    const std::string middleCode = bench::ProfileListCode(500);
 
     const auto wholeRead = bench::Measure(kRepetitions, [&](int) {
         if (WholeFile(plain).size() != bytes.size()) std::abort();

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench_list.h"
 #include "bench_stats.h"
 #include "platform/profile.h"
 
@@ -15,16 +16,9 @@ namespace {
 
 constexpr int kRepetitions = 200;
 
-std::string FiveDigits(int number) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%05d", number);
-    return text;
-}
-
 void WriteList(const fs::path& file) {
     std::ofstream out(file, std::ios::binary);
-    out << "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=\r\n\r\n[Codes]\r\n";
-    for (int i = 0; i < 1000; ++i) out << FiveDigits(i * 97 % 100000) << "=UNUSED\r\n";
+    out << bench::ProfileListBytes();
 }
 
 }  // namespace
@@ -37,8 +31,8 @@ int main() {
     WriteList(ours);
     WriteList(platform);
     const std::string platformPath = platform.string();
-    const std::string lastCode = FiveDigits(999 * 97 % 100000);
-    const std::string middleCode = FiveDigits(500 * 97 % 100000);
+    const std::string lastCode = bench::ProfileListCode(999);
+    const std::string middleCode = bench::ProfileListCode(500);
 
     const auto ourRead = bench::Measure(kRepetitions, [&](int) {
         if (codeeingabe::ReadProfile(ours, "Codes", lastCode, "00000") != "UNUSED") std::abort();
