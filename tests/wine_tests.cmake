@@ -26,7 +26,7 @@ function(codeeingabe_add_gtests target)
   gtest_add_tests(TARGET ${target} TEST_LIST added)
   set(environment ${WINE_TEST_ENVIRONMENT} ${ARGN})
   set_tests_properties(${added} PROPERTIES ENVIRONMENT "${environment}" FIXTURES_REQUIRED wine
-                                           RUN_SERIAL TRUE)
+                                           RUN_SERIAL TRUE ${GTEST_COMPLETE_RUN})
   foreach(test IN LISTS added)
     if(test MATCHES "LongRun\\.")
       set_tests_properties(${test} PROPERTIES LABELS long TIMEOUT 1800)

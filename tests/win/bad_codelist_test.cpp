@@ -290,16 +290,29 @@ TEST_P(BadCodeList, TheKeypadCreditsExactlyTheFreeCodesAndBooksOnlyThem) {
     EXPECT_EQ(module.ExceptionReports(), "");
 }
 
+ULONGLONG CreationTime(DWORD processId) {
+    UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!process || !GetProcessTimes(process.get(), &created, &exited, &kernel, &user)) return 0;
+    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
 // Ends the program that the shell started to show the export; true when there was one. Ended, not
 // closed: the platform's editor takes minutes to load 100,000 codes, and it is not under test.
+// Process ids are reused: a process that names the program's id as its parent but is older than
+// the program (the system's own, started by a process long gone) is not the program's child.
 bool EndViewerStartedBy(DWORD programProcessId) {
+    const ULONGLONG programCreated = CreationTime(programProcessId);
     DWORD viewer = 0;
     WaitUntil([&] {
         UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
         PROCESSENTRY32W entry{};
         entry.dwSize = sizeof entry;
         for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-            if (entry.th32ParentProcessID == programProcessId) viewer = entry.th32ProcessID;
+            if (entry.th32ParentProcessID == programProcessId && programCreated != 0 &&
+                CreationTime(entry.th32ProcessID) >= programCreated) {
+                viewer = entry.th32ProcessID;
+            }
         }
         return viewer != 0;
     }, 20s);
