@@ -5,7 +5,7 @@
 #include <memory>
 #include <optional>
 
-#include "ui/win_handles.h"
+#include "platform/win_handles.h"
 
 namespace codeeingabe {
 
