@@ -21,7 +21,7 @@
 #include "host_inbox.h"
 #include "platform/profile.h"
 #include "process_resources.h"
-#include "ui/win_handles.h"
+#include "platform/win_handles.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

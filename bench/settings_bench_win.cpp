@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "app/forms.h"
-#include "app/process_values.h"
 #include "bench_stats.h"
 #include "codelist/frm_einstellungen.h"
 
@@ -138,11 +137,12 @@ bench::Figures ClickToMessage(HWND button, int repetitions, const wchar_t* expec
 int main() {
     const fs::path folder = fs::temp_directory_path() / "codeeingabe-settings-bench";
     fs::create_directories(folder);
-    codeeingabe::ModuleFolder = folder;
+    codeeingabe::ProcessValues values;
+    values.moduleFolder = folder;
     const fs::path codeList = folder / "Codelist.ini";
     const std::string codeListPath = codeList.string();
 
-    codeeingabe::Forms forms;
+    codeeingabe::Forms forms(values);
     codeeingabe::FrmEinstellungen& settings = forms.frmEinstellungen();
     settings.Show();
     auto control = [&](int id) { return GetDlgItem(settings.Handle(), id); };

@@ -4,7 +4,7 @@
 // of sign, digits, "." fraction and E/D exponent, read by strtod; short "&H"/"&O" numbers read
 // exactly); blanks, tabs and line feeds put anywhere change nothing; CreditsFromText is the
 // half-to-even rounding of LeadingNumber where that fits int16, and nullopt exactly elsewhere.
-#include "app/credits_from_text.h"
+#include "codelist/credits_from_text.h"
 
 #include "fuzz_check.h"
 

@@ -5,7 +5,7 @@
 // and the command from an outgoing message; "AddCredit" carries the credits with a blank before a
 // number that is not negative; the host window handle is the rounded leading number, or 0 when
 // that is no 32-bit handle.
-#include "app/credits_from_text.h"
+#include "codelist/credits_from_text.h"
 #include "credit/host_message.h"
 
 #include "fuzz_check.h"

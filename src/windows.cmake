@@ -1,9 +1,10 @@
 # The Windows shell: windows, controls, host link. Linked into the program and the Wine tests.
 add_library(codeeingabe_shell STATIC
-  app/forms.cpp
+  app/forms_win.cpp
   platform/special_folder_win.cpp
-  ui/form.cpp
-  ui/twips.cpp
+  ui/form_win.cpp
+  ui/twips_win.cpp
+  ui/window_text_win.cpp
   ui/ansi_text_win.cpp
   # host mode
   credit/frm_creditsystem_win.cpp

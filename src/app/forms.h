@@ -4,49 +4,41 @@
 
 #include <memory>
 
-#include "ui/win_handles.h"
+#include "codelist/process_values.h"
+#include "credit/frm_creditsystem.h"
+#include "platform/win_handles.h"
 
 namespace codeeingabe {
 
-class Form;
 class FrmEinstellungen;
-class FrmCreditsystem;
-class FrmMaster;
-class FrmInfo;
 
 // The program's windows, each existing at most once, and the life of the process: when the last
-// loaded window is unloaded, the message loop ends.
-class Forms {
+// loaded window is unloaded, the message loop ends. The windows share the values start-up owns.
+class Forms : public KeypadForms {
 public:
-    Forms();
+    explicit Forms(ProcessValues& values);
     ~Forms();
     Forms(const Forms&) = delete;
     Forms& operator=(const Forms&) = delete;
 
     FrmEinstellungen& frmEinstellungen();
     FrmCreditsystem& frmCreditsystem();
-    FrmMaster& frmMaster();
-    FrmInfo& frmInfo();
+    FrmMaster& frmMaster() override;
+    FrmInfo& frmInfo() override;
+    void UnloadAllForms() override;
 
-    // Unloads every loaded window; windows with a handler still running go when it returns.
-    void UnloadAllForms();
-
-    // The hidden window that owns all forms, so that none gets a taskbar button of its own.
-    HWND Owner() const { return owner_.get(); }
-
-    void FormLoaded() { ++loadedCount_; }
-    void FormUnloaded();
+    HWND Owner() const override { return owner_.get(); }
+    void FormLoaded() override { ++loadedCount_; }
+    void FormUnloaded() override;
     int LoadedCount() const { return loadedCount_; }
 
-    // Whether another process of the program was running when this one started (either mode).
-    bool AnotherCopyRunning() const { return anotherCopyRunning_; }
+    bool AnotherCopyRunning() const override { return anotherCopyRunning_; }
 
-    // Handles one message as the program's message loop does (dialog keys, then dispatch).
-    static void DispatchProgramMessage(MSG& message);
     // Runs the message loop until the last window is unloaded.
     int RunMessageLoop();
 
 private:
+    ProcessValues& values_;
     UniqueHandle instanceMarker_;
     bool anotherCopyRunning_ = false;
     UniqueWindow owner_;

@@ -3,22 +3,19 @@
 #include <commctrl.h>
 
 #include "app/forms.h"
-#include "app/process_values.h"
 #include "app/startup.h"
-#include "codelist/codelist_file.h"
 #include "codelist/frm_einstellungen.h"
-#include "credit/frm_creditsystem.h"
 #include "platform/special_folder.h"
 
 namespace codeeingabe {
 namespace {
 
-void Main(Forms& forms) {
+void Main(Forms& forms, ProcessValues& values) {
     InitCommonControls();
-    InitModuleFolder();
-    const Settings settings = ReadSettings(ModuleFile(kCodeListFileName));
-    CreditsPerCode = settings.creditsPerCode;
-    MasterCode = settings.masterCode;
+    values.moduleFolder = FindModuleFolder();
+    const Settings settings = ReadSettings(values.CodeListFile());
+    values.creditsPerCode = settings.creditsPerCode;
+    values.masterCode = settings.masterCode;
     if (IsHostMode(ArgumentText(GetCommandLineW()))) {
         forms.frmCreditsystem().Load();
     } else {
@@ -30,7 +27,8 @@ void Main(Forms& forms) {
 }  // namespace codeeingabe
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    codeeingabe::Forms forms;
-    codeeingabe::Main(forms);
+    codeeingabe::ProcessValues values;
+    codeeingabe::Forms forms(values);
+    codeeingabe::Main(forms, values);
     return forms.RunMessageLoop();
 }

@@ -1,6 +1,6 @@
 #include "app/startup.h"
 
-#include "app/credits_from_text.h"
+#include "codelist/credits_from_text.h"
 #include "codelist/codelist_file.h"
 #include "platform/profile.h"
 

@@ -48,10 +48,6 @@ std::string CodeListLine(std::string_view code) {
     return KeyLine(code, kUnused);
 }
 
-bool IsCreditCode(std::string_view text) {
-    return text.size() == 5 && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 std::size_t CountFreeCodes(const std::vector<std::string>& sectionEntries) {
     return static_cast<std::size_t>(std::count_if(sectionEntries.begin(), sectionEntries.end(), [](const std::string& entry) {
         return GetField(entry, 2, kKeySeparator) == kUnused;

@@ -31,9 +31,6 @@ std::string CodeListHeading(std::int16_t creditsPerCode, std::string_view master
 // One fresh entry of the codes section, e.g. "12345=UNUSED\r\n".
 std::string CodeListLine(std::string_view code);
 
-// Exactly five ASCII digits.
-bool IsCreditCode(std::string_view text);
-
 // Entries of the codes section still free, i.e. whose value is exactly
 // "UNUSED" when split at "=" (field 2, whatever follows a further "=").
 std::size_t CountFreeCodes(const std::vector<std::string>& sectionEntries);

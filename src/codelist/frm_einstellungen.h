@@ -4,9 +4,10 @@
 
 #include "codelist/code_generator.h"
 #include "codelist/generation.h"
+#include "codelist/process_values.h"
 #include "codelist/system_random_win.h"
 #include "ui/form.h"
-#include "ui/win_handles.h"
+#include "platform/win_handles.h"
 
 namespace codeeingabe {
 
@@ -33,8 +34,8 @@ enum FrmEinstellungenControl : int {
 class FrmEinstellungen : public Form {
 public:
     // The random source and the clock feed code generation; tests give their own.
-    explicit FrmEinstellungen(Forms& forms, RandomSource& random = SystemRandomSource(),
-                              TimeOfDay& clock = SystemTimeOfDay());
+    FrmEinstellungen(FormOwner& owner, ProcessValues& values, RandomSource& random = SystemRandomSource(),
+                     TimeOfDay& clock = SystemTimeOfDay());
 
     // Leaves (true) or enters (false) the busy state: hourglass pointer, every control disabled.
     void SetControlsEnabled(bool enabled);
@@ -53,8 +54,8 @@ private:
 
     void Form_Activate(bool active);
     HWND Control(int id) const { return GetDlgItem(Handle(), id); }
-    std::wstring ControlText(int id) const;
 
+    ProcessValues& values_;
     CodeGenerator generator_;
     CodeListGeneration generation_;
     UniqueFont font_;

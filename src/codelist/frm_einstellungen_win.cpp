@@ -1,5 +1,4 @@
 // The settings window's events: generation, text export, reset and saving.
-#include "app/process_values.h"
 #include "codelist/codelist_export.h"
 #include "codelist/codelist_file.h"
 #include "codelist/frm_einstellungen.h"
@@ -10,6 +9,7 @@
 #include "platform/profile.h"
 #include "platform/profile_document.h"
 #include "ui/ansi_text.h"
+#include "ui/window_text.h"
 
 namespace codeeingabe {
 namespace {
@@ -22,21 +22,14 @@ std::wstring WithPath(const wchar_t* text, const FilePath& file, const wchar_t* 
 
 }  // namespace
 
-FrmEinstellungen::FrmEinstellungen(Forms& forms, RandomSource& random, TimeOfDay& clock)
-    : Form(forms), generator_(random, clock), generation_(generator_) {}
-
-std::wstring FrmEinstellungen::ControlText(int id) const {
-    HWND control = Control(id);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
+FrmEinstellungen::FrmEinstellungen(FormOwner& owner, ProcessValues& values, RandomSource& random, TimeOfDay& clock)
+    : Form(owner), values_(values), generator_(random, clock), generation_(generator_) {}
 
 // A setting longer than its box's limit (a file edited by hand) is shown whole: saving must never
 // cut it without the operator seeing it.
 void FrmEinstellungen::Form_Load() {
-    SetWindowTextW(Control(kTxtCreditsPerCode), std::to_wstring(CreditsPerCode).c_str());
-    SetWindowTextW(Control(kTxtMasterCode), FromAnsi(MasterCode).c_str());
+    SetWindowTextW(Control(kTxtCreditsPerCode), std::to_wstring(values_.creditsPerCode).c_str());
+    SetWindowTextW(Control(kTxtMasterCode), FromAnsi(values_.masterCode).c_str());
 }
 
 std::optional<LRESULT> FrmEinstellungen::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -94,18 +87,18 @@ void FrmEinstellungen::SetControlsEnabled(bool enabled) {
 }
 
 void FrmEinstellungen::cmdCreateCodelist_Click() {
-    const std::optional<std::size_t> count = RequestedCodeCount(ToAnsi(ControlText(kTxtNrOfCodes)));
+    const std::optional<std::size_t> count = RequestedCodeCount(ToAnsi(WindowText(Control(kTxtNrOfCodes))));
     if (!count) {
         ShowMessage(Handle(), L"Die Anzahl der zu generierenden Codes muss zwischen 1 und 1000 liegen", L"Fehler!",
                     MessageStyle::stop);
         return;
     }
     SetControlsEnabled(false);
-    const FilePath file = ModuleFile(kCodeListFileName);
+    const FilePath file = values_.CodeListFile();
     // The new list replaces the old one whole or not at all: until it is complete on the disk,
     // the old list with its "USED" marks stays as it was.
     try {
-        if (ReplaceFileContent(file, generation_.CreateCodeList(*count, CreditsPerCode, MasterCode))) {
+        if (ReplaceFileContent(file, generation_.CreateCodeList(*count, values_.creditsPerCode, values_.masterCode))) {
             ShowMessage(Handle(), L"Codeliste wurde erstellt", L"Fertig", MessageStyle::information);
         } else {
             ShowMessage(Handle(),
@@ -123,10 +116,10 @@ void FrmEinstellungen::cmdCreateCodelist_Click() {
 }
 
 void FrmEinstellungen::cmdCreateCodelistText_Click() {
-    const FilePath codeList = ModuleFile(kCodeListFileName);
+    const FilePath codeList = values_.CodeListFile();
     if (!FileExists(codeList)) return;
     SetControlsEnabled(false);
-    const FilePath textFile = ModuleFile(kCodeListExportFileName);
+    const FilePath textFile = values_.ModuleFile(kCodeListExportFileName);
     // A list that cannot be read must not be exported as an empty one.
     const FileRead read = ReadProfileBytes(codeList);
     if (read.status == FileRead::Status::failed) {
@@ -144,7 +137,7 @@ void FrmEinstellungen::cmdCreateCodelistText_Click() {
 }
 
 void FrmEinstellungen::cmdResetCodelist_Click() {
-    const FilePath codeList = ModuleFile(kCodeListFileName);
+    const FilePath codeList = values_.CodeListFile();
     if (!FileExists(codeList)) return;
     SetControlsEnabled(false);
     // One write for all codes, with the bytes that one write per code would leave.
@@ -160,8 +153,8 @@ void FrmEinstellungen::cmdResetCodelist_Click() {
 }
 
 void FrmEinstellungen::cmdSave_Click() {
-    const std::string credits = ToAnsi(ControlText(kTxtCreditsPerCode));
-    const std::string masterCode = ToAnsi(ControlText(kTxtMasterCode));
+    const std::string credits = ToAnsi(WindowText(Control(kTxtCreditsPerCode)));
+    const std::string masterCode = ToAnsi(WindowText(Control(kTxtMasterCode)));
     const SettingsCheck check = CheckSettings(credits, masterCode, UserNumberFormat());
     if (check.verdict == SettingsVerdict::creditsNotNumeric) {
         ShowMessage(Handle(), L"Bitte gültigen Wert für den Kreditwert eingeben!", kApplicationTitle, MessageStyle::exclamation);
@@ -172,7 +165,7 @@ void FrmEinstellungen::cmdSave_Click() {
                     MessageStyle::exclamation);
         return;
     }
-    const FilePath codeList = ModuleFile(kCodeListFileName);
+    const FilePath codeList = values_.CodeListFile();
     // Both texts exactly as typed, in one write, so that a failure or a crash never leaves one of
     // them saved and the other not; the effective number is written by the next generation.
     if (!WriteProfileValues(codeList, kSettingsSection,
@@ -181,8 +174,8 @@ void FrmEinstellungen::cmdSave_Click() {
                     L"Einstellungen nicht gesichert", MessageStyle::stop);
         return;
     }
-    CreditsPerCode = check.creditsPerCode;
-    MasterCode = masterCode;
+    values_.creditsPerCode = check.creditsPerCode;
+    values_.masterCode = masterCode;
     ShowMessage(Handle(), L"Einstellungen wurden gesichert!", L"Einstellungen gesichert", MessageStyle::information);
     Unload();
 }

@@ -4,8 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include "codelist/process_values.h"
 #include "ui/form.h"
-#include "ui/win_handles.h"
+#include "platform/win_handles.h"
 
 namespace codeeingabe {
 
@@ -13,7 +14,7 @@ namespace codeeingabe {
 // setting them all free again. No title bar: dragged by its title, closed by its close glyph.
 class FrmMaster : public Form {
 public:
-    using Form::Form;
+    FrmMaster(FormOwner& owner, const ProcessValues& values) : Form(owner), values_(values) {}
 
 protected:
     Layout WindowLayout() const override;
@@ -32,8 +33,9 @@ private:
     void Paint(HDC printDc);
     void PaintCloseGlyph(HDC dc);
 
+    const ProcessValues& values_;
     // The full count, not 16 bits: a list edited by hand may hold more codes than generation makes.
-    std::size_t CodesTotal = 0;
+    std::size_t codesTotal_ = 0;
     HWND lblCodesLeft_ = nullptr;  // a window of its own, so that its text can be read
     bool closePressed_ = false;
     HWND cmdSetCodesFree_ = nullptr;

@@ -3,23 +3,17 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/forms.h"
-#include "app/process_values.h"
 #include "codelist/codelist_file.h"
 #include "platform/profile.h"
 #include "platform/waitable_timer.h"
 #include "ui/buffered_paint.h"
 #include "ui/colour_button.h"
 #include "ui/font_fallback.h"
+#include "ui/guest_colours.h"
 #include "ui/painted_label.h"
 
 namespace codeeingabe {
 namespace {
-
-constexpr COLORREF kDarkRed = RGB(192, 0, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 192);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kYellow = RGB(255, 255, 0);
 
 constexpr int kSetCodesFreeId = 100;
 constexpr int kLblCodesLeftId = 101;
@@ -35,8 +29,6 @@ constexpr TwipsRect kSetCodesFreePlace{840, 2160, 4455, 1455};
 
 // Drag steps: one every 10 ms while the left button is down.
 constexpr int kDragStepMs = 10;
-
-FilePath CodeListFile() { return ModuleFile(kCodeListFileName); }
 
 }  // namespace
 
@@ -59,17 +51,17 @@ void FrmMaster::CreateControls() {
 }
 
 void FrmMaster::Form_Load() {
-    const std::vector<std::string> entries = ReadSection(CodeListFile(), kCodesSection);
-    CodesTotal = entries.size();
+    const std::vector<std::string> entries = ReadSection(values_.CodeListFile(), kCodesSection);
+    codesTotal_ = entries.size();
     SetCodesLeft(std::to_wstring(CountFreeCodes(entries)));
 }
 
 void FrmMaster::cmdSetCodesFree_Click() {
-    const FilePath file = CodeListFile();
+    const FilePath file = values_.CodeListFile();
     if (!FileExists(file)) return;
     // One durable write for the whole list, with the bytes of one write per code.
     if (WriteSectionValues(file, kCodesSection, kUnused)) {
-        SetCodesLeft(std::to_wstring(CodesTotal));
+        SetCodesLeft(std::to_wstring(codesTotal_));
     } else {
         // Not the total as if it had worked: what the list really holds now.
         SetCodesLeft(std::to_wstring(CountFreeCodes(ReadSection(file, kCodesSection))));

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "app/credits_from_text.h"
+#include "codelist/credits_from_text.h"
 #include "codelist/codelist_file.h"
 
 namespace codeeingabe {

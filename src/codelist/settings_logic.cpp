@@ -1,6 +1,6 @@
 #include "codelist/settings_logic.h"
 
-#include "app/credits_from_text.h"
+#include "codelist/credits_from_text.h"
 
 namespace codeeingabe {
 

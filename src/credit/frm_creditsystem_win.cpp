@@ -1,7 +1,5 @@
 #include "credit/frm_creditsystem.h"
 
-#include "app/forms.h"
-#include "app/process_values.h"
 #include "codelist/codelist_file.h"
 #include "codelist/frm_master.h"
 #include "credit/code_booking.h"
@@ -12,17 +10,13 @@
 #include "ui/colour_button.h"
 #include "ui/font_fallback.h"
 #include "ui/frm_info.h"
+#include "ui/guest_colours.h"
 #include "ui/painted_label.h"
 #include "ui/res/resource.h"
+#include "ui/window_text.h"
 
 namespace codeeingabe {
 namespace {
-
-constexpr COLORREF kDarkRed = RGB(192, 0, 0);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kYellow = RGB(255, 255, 0);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kOrange = RGB(255, 128, 0);
 
 // Control ids far from IDOK and IDCANCEL, which dialog keys send.
 constexpr int kFirstDigitId = 100;
@@ -54,15 +48,6 @@ constexpr std::array<POINT, 10> kKeyPlaces{{
 constexpr TwipsRect kAbbruchPlace{1440, 5760, 2295, 975};
 constexpr TwipsRect kAppCommPlace{3240, 720, 615, 315};
 
-std::wstring WindowText(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
-    return text;
-}
-
-FilePath CodeListFile() { return ModuleFile(kCodeListFileName); }
-
 }  // namespace
 
 Form::Layout FrmCreditsystem::WindowLayout() const {
@@ -89,7 +74,7 @@ void FrmCreditsystem::CreateControls() {
     lblCode_.clear();
     lastFocus_ = nullptr;
     tmrCheckWindowPresentOn_ = false;
-    TimerFehleingabeOn_ = false;
+    timerFehleingabeOn_ = false;
     // The one label with changing text is a window of its own, so that its text can be read.
     lblCodeWindow_ = CreateControl(L"STATIC", L"", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, kLblCodePlace, kLblCodeId,
                                    codeFont_.get());
@@ -101,7 +86,7 @@ void FrmCreditsystem::CreateControls() {
     }
     cmdAbbruch_ = CreateControl(L"BUTTON", L"Abbruch", kColourButtonStyle, 0, kAbbruchPlace, kAbbruchId, abbruchFont_.get());
     // Never shown: the module's inbox, whose window handle is the return address.
-    AppComm_ = CreateControl(L"EDIT", L"", ES_AUTOHSCROLL, 0, kAppCommPlace, kAppCommId, windowFont_.get());
+    appComm_ = CreateControl(L"EDIT", L"", ES_AUTOHSCROLL, 0, kAppCommPlace, kAppCommId, windowFont_.get());
 }
 
 void FrmCreditsystem::Form_Load() {
@@ -111,9 +96,9 @@ void FrmCreditsystem::Form_Load() {
 }
 
 void FrmCreditsystem::Connect() {
-    const std::string port = ReadProfile(ModuleFile(kModuleFileName), kSettingsSection, kAppCommPortKey, "");
-    HostWindowHandle = HostWindowHandleFromText(port);
-    if (IsWindow(HostWindow(HostWindowHandle)) != TRUE) ExitProcess(0);
+    const std::string port = ReadProfile(values_.ModuleFile(kModuleFileName), kSettingsSection, kAppCommPortKey, "");
+    hostWindowHandle_ = HostWindowHandleFromText(port);
+    if (IsWindow(HostWindow(hostWindowHandle_)) != TRUE) ExitProcess(0);
     SendToHost(kRegisterCommand);
     if (UnloadPending()) return;  // the host closed the module while it registered
     SendToHost(kSetCreditSysEnabledCommand);
@@ -122,7 +107,7 @@ void FrmCreditsystem::Connect() {
 }
 
 SendResult FrmCreditsystem::SendToHost(std::string_view command) {
-    return codeeingabe::SendToHost(HostWindowHandle, AppComm_, command);
+    return codeeingabe::SendToHost(hostWindowHandle_, appComm_, command);
 }
 
 std::optional<LRESULT> FrmCreditsystem::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -206,7 +191,7 @@ void FrmCreditsystem::cmdCode_Click(int index) {
     const std::string entry = ToAnsi(lblCode_);
     lblCode_.clear();
     PostMessageW(Handle(), kHideAfterCheck, showCount_, 0);
-    CheckCode(entry, MasterCode, WrongEntryCount, *this);
+    CheckCode(entry, values_.masterCode, wrongEntryCount_, *this);
 }
 
 void FrmCreditsystem::cmdAbbruch_Click() {
@@ -216,8 +201,8 @@ void FrmCreditsystem::cmdAbbruch_Click() {
 
 void FrmCreditsystem::AppComm_Change() {
     if (UnloadPending()) return;  // closing: the inbox is not touched again
-    const std::string text = ToAnsi(WindowText(AppComm_));
-    SetWindowTextW(AppComm_, L"");  // raises a nested change, which finds the box empty
+    const std::string text = ToAnsi(WindowText(appComm_));
+    SetWindowTextW(appComm_, L"");  // raises a nested change, which finds the box empty
     if (text.empty()) return;
     switch (ParseHostCommand(text)) {
         case HostCommand::appClose:
@@ -235,23 +220,23 @@ void FrmCreditsystem::AppComm_Change() {
         case HostCommand::none:
             break;
     }
-    SetWindowTextW(AppComm_, L"");
+    SetWindowTextW(appComm_, L"");
 }
 
 void FrmCreditsystem::tmrCheckWindowPresent_Timer() {
-    if (IsWindow(HostWindow(HostWindowHandle)) != FALSE) return;
+    if (IsWindow(HostWindow(hostWindowHandle_)) != FALSE) return;
     SetTimerOn(kCheckWindowPresentTimer, false);
     Unload();
 }
 
 void FrmCreditsystem::TimerFehleingabe_Timer() {
     SetTimerOn(kFehleingabeTimer, false);
-    WrongEntryCount = 0;
+    wrongEntryCount_ = 0;
     forms_.frmInfo().Unload();
 }
 
 void FrmCreditsystem::SetTimerOn(UINT_PTR timer, bool on) {
-    bool& state = timer == kCheckWindowPresentTimer ? tmrCheckWindowPresentOn_ : TimerFehleingabeOn_;
+    bool& state = timer == kCheckWindowPresentTimer ? tmrCheckWindowPresentOn_ : timerFehleingabeOn_;
     const UINT interval = timer == kCheckWindowPresentTimer ? kCheckWindowPresentInterval : kFehleingabeInterval;
     if (on) {
         state = SetTimer(Handle(), timer, interval, nullptr) != 0;
@@ -262,16 +247,16 @@ void FrmCreditsystem::SetTimerOn(UINT_PTR timer, bool on) {
 }
 
 bool FrmCreditsystem::TimerOn(UINT_PTR timer) const {
-    return timer == kCheckWindowPresentTimer ? tmrCheckWindowPresentOn_ : TimerFehleingabeOn_;
+    return timer == kCheckWindowPresentTimer ? tmrCheckWindowPresentOn_ : timerFehleingabeOn_;
 }
 
-std::optional<std::string> FrmCreditsystem::CodeState(const std::string& code) { return codeeingabe::CodeState(CodeListFile(), code); }
+std::optional<std::string> FrmCreditsystem::CodeState(const std::string& code) { return codeeingabe::CodeState(values_.CodeListFile(), code); }
 
-bool FrmCreditsystem::BookCodeUsed(const std::string& code) { return codeeingabe::BookCodeUsed(CodeListFile(), code); }
+bool FrmCreditsystem::BookCodeUsed(const std::string& code) { return codeeingabe::BookCodeUsed(values_.CodeListFile(), code); }
 
-void FrmCreditsystem::ReturnCode(const std::string& code) { codeeingabe::ReturnCode(CodeListFile(), code); }
+void FrmCreditsystem::ReturnCode(const std::string& code) { codeeingabe::ReturnCode(values_.CodeListFile(), code); }
 
-SendResult FrmCreditsystem::SendCredit() { return SendToHost(AddCreditCommand(CreditsPerCode)); }
+SendResult FrmCreditsystem::SendCredit() { return SendToHost(AddCreditCommand(values_.creditsPerCode)); }
 
 void FrmCreditsystem::OpenMasterWindow() { forms_.frmMaster().Show(); }
 

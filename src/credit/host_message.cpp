@@ -1,10 +1,9 @@
 #include "credit/host_message.h"
 
 #include <charconv>
-#include <cmath>
 #include <limits>
 
-#include "app/credits_from_text.h"
+#include "codelist/credits_from_text.h"
 
 namespace codeeingabe {
 namespace {
@@ -14,14 +13,6 @@ std::string DecimalText(Number value) {
     char buffer[16];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
-}
-
-// Half to even, by hand: nearbyint would follow the current rounding mode.
-double RoundHalfToEven(double value) {
-    double rounded = std::floor(value);
-    const double rest = value - rounded;
-    if (rest > 0.5 || (rest == 0.5 && std::fmod(rounded, 2.0) != 0.0)) rounded += 1.0;
-    return rounded;
 }
 
 }  // namespace

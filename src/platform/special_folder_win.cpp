@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "app/process_values.h"
-
 namespace codeeingabe {
 
 FilePath GetSpecialFolder(int folderId) {
@@ -17,8 +15,8 @@ FilePath GetSpecialFolder(int folderId) {
     return found ? FilePath(path) : FilePath();
 }
 
-void InitModuleFolder() {
-    ModuleFolder = GetSpecialFolder(CSIDL_APPDATA) + L"\\Tremolan 6" + L"\\Module";
+FilePath FindModuleFolder() {
+    return GetSpecialFolder(CSIDL_APPDATA) + L"\\Tremolan 6" + L"\\Module";
 }
 
 }  // namespace codeeingabe

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 namespace codeeingabe {
 
 // Waits the given time on the user-interface thread while every window message that arrives is
@@ -8,6 +10,9 @@ namespace codeeingabe {
 // it anew and so also ends the wait around it. Always returns: when the timer cannot be had or the
 // wait fails, it pumps messages until the time is over.
 void Wait(int milliseconds);
+
+// Handles one message as the program's message loop does (dialog keys, then dispatch).
+void DispatchProgramMessage(MSG& message);
 
 // Handles every waiting message as the program's message loop would. A WM_QUIT taken here is
 // posted again for the message loop, and the result is false: the program is ending.

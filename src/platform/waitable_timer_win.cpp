@@ -1,13 +1,10 @@
 #include "platform/waitable_timer.h"
 
-#include <windows.h>
-
 #include <chrono>
 #include <string>
 #include <string_view>
 
-#include "app/forms.h"
-#include "ui/win_handles.h"
+#include "platform/win_handles.h"
 
 namespace codeeingabe {
 namespace {
@@ -52,6 +49,14 @@ void PumpUntil(Clock::time_point deadline) {
 
 }  // namespace
 
+void DispatchProgramMessage(MSG& message) {
+    // Tab order and dialog keys in every window, as in a dialog.
+    HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (root != nullptr && IsDialogMessageW(root, &message)) return;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
 bool DispatchWaitingMessages() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -59,7 +64,7 @@ bool DispatchWaitingMessages() {
             PostQuitMessage(static_cast<int>(message.wParam));
             return false;
         }
-        Forms::DispatchProgramMessage(message);
+        DispatchProgramMessage(message);
     }
     return true;
 }

@@ -5,15 +5,9 @@
 #include <memory>
 #include <optional>
 
-#include "ui/win_handles.h"
+#include "platform/win_handles.h"
 
 namespace codeeingabe {
-
-struct MemoryDcDeleter {
-    using pointer = HDC;
-    void operator()(HDC dc) const { DeleteDC(dc); }
-};
-using UniqueMemoryDc = std::unique_ptr<HDC, MemoryDcDeleter>;
 
 // WM_PAINT (or WM_PRINTCLIENT, given its DC) into an off-screen bitmap that is copied to the
 // window at the end: background and labels appear at once, without flicker.

@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "ui/win_handles.h"
+#include "platform/win_handles.h"
+#include "ui/window_text.h"
 
 namespace codeeingabe {
 
@@ -20,9 +21,7 @@ void DrawColourButton(const DRAWITEMSTRUCT& item, COLORREF face) {
     FillRect(dc, &rect, faceBrush.get());
     DrawEdge(dc, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
 
-    const int length = GetWindowTextLengthW(item.hwndItem);
-    std::wstring caption(static_cast<std::size_t>(length) + 1, L'\0');
-    caption.resize(static_cast<std::size_t>(GetWindowTextW(item.hwndItem, caption.data(), length + 1)));
+    const std::wstring caption = WindowText(item.hwndItem);
 
     auto font = reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0));
     SelectGuard fontSelection(dc, font != nullptr ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));

@@ -4,7 +4,7 @@
 
 #include <initializer_list>
 
-#include "ui/win_handles.h"
+#include "platform/win_handles.h"
 
 namespace codeeingabe {
 

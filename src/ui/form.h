@@ -8,7 +8,17 @@
 
 namespace codeeingabe {
 
-class Forms;
+// What every window needs of the program's set of windows.
+class FormOwner {
+public:
+    // The hidden window that owns all forms, so that none gets a taskbar button of its own.
+    virtual HWND Owner() const = 0;
+    virtual void FormLoaded() = 0;
+    virtual void FormUnloaded() = 0;
+
+protected:
+    ~FormOwner() = default;
+};
 
 // One window of the program: created ("loaded") on first use, at most once at a time, destroyed
 // ("unloaded") on request. A subclass gives the layout, creates its controls and handles its events
@@ -17,7 +27,7 @@ class Forms;
 // ever runs on a destroyed window.
 class Form {
 public:
-    explicit Form(Forms& forms) : forms_(forms) {}
+    explicit Form(FormOwner& owner) : owner_(owner) {}
     virtual ~Form();
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
@@ -55,12 +65,11 @@ protected:
     HWND CreateControl(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle,
                        const TwipsRect& place, int id, HFONT font);
 
-    Forms& forms_;
-
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void DestroyNow();
 
+    FormOwner& owner_;
     HWND window_ = nullptr;
     int handlerDepth_ = 0;
     bool unloadPending_ = false;

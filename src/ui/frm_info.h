@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ui/form.h"
-#include "ui/win_handles.h"
+#include "platform/win_handles.h"
 
 namespace codeeingabe {
 

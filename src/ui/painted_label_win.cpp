@@ -1,6 +1,6 @@
 #include "ui/painted_label.h"
 
-#include "ui/win_handles.h"
+#include "platform/win_handles.h"
 
 namespace codeeingabe {
 

@@ -16,6 +16,7 @@ namespace {
 using test::ConstantRandom;
 using test::FailingRandom;
 using test::FixedClock;
+using test::IsFiveDigits;
 using test::SeededRandom;
 
 std::vector<std::string> Draw(CodeGenerator& generator, int count) {
@@ -43,7 +44,7 @@ TEST(CodeGeneratorTest, CodesAreFiveDigitsWithLeadingZerosKept) {
     CodeGenerator generator(random, clock);
     bool sawLeadingZero = false;
     for (const std::string& code : Draw(generator, 2000)) {
-        ASSERT_TRUE(IsCreditCode(code)) << code;
+        ASSERT_TRUE(IsFiveDigits(code)) << code;
         sawLeadingZero = sawLeadingZero || code.front() == '0';
     }
     EXPECT_TRUE(sawLeadingZero);
@@ -88,7 +89,7 @@ TEST(CodeGeneratorTest, AFailingSourceStopsTheDraw) {
     FailingRandom random(7);
     FixedClock clock(1.0f);
     CodeGenerator generator(random, clock);
-    EXPECT_TRUE(IsCreditCode(generator.GenerateCode()));
+    EXPECT_TRUE(IsFiveDigits(generator.GenerateCode()));
     EXPECT_THROW(generator.GenerateCode(), RandomSourceFailure);
     EXPECT_THROW(generator.GenerateCode(), RandomSourceFailure);
 }

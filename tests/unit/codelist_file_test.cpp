@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/credits_from_text.h"
+#include "codelist/credits_from_text.h"
 #include "platform/get_field.h"
 
 namespace codeeingabe {
@@ -59,19 +59,6 @@ TEST(CodeListFileTest, WholeFileByteForByte) {
               "00042=UNUSED\r\n"
               "12345=UNUSED\r\n"
               "99999=UNUSED\r\n");
-}
-
-TEST(IsCreditCodeTest, ExactlyFiveAsciiDigits) {
-    const std::vector<std::pair<std::string, bool>> cases = {
-        {"00000", true},  {"12345", true},   {"99999", true},   {"1234", false},
-        {"123456", false}, {"12a45", false}, {" 1234", false},  {"1234 ", false},
-        {"", false},      {"-1234", false},  {"+1234", false},  {"1.234", false},
-        {"1234\xB2", false}, {"\xB9" "2345", false}, {std::string("12\0" "45", 5), false},
-    };
-    for (const auto& [text, expected] : cases) {
-        SCOPED_TRACE("text: \"" + text + "\"");
-        EXPECT_EQ(IsCreditCode(text), expected);
-    }
 }
 
 TEST(CountFreeCodesTest, CountsEntriesWhoseValueIsExactlyUnused) {

@@ -1,4 +1,4 @@
-#include "app/credits_from_text.h"
+#include "codelist/credits_from_text.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,16 @@
 #include <cstdint>
 #include <random>
 #include <span>
+#include <string_view>
 
 #include "codelist/random_source.h"
 
 namespace codeeingabe::test {
+
+// What a generated code must be: exactly five ASCII digits.
+inline bool IsFiveDigits(std::string_view code) {
+    return code.size() == 5 && code.find_first_not_of("0123456789") == std::string_view::npos;
+}
 
 // A deterministic stand-in for the system's generator: the same seed gives the same bytes.
 class SeededRandom : public RandomSource {

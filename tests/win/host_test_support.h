@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "host_inbox.h"
-#include "ui/win_handles.h"
+#include "platform/win_handles.h"
 #include "wine_test_support.h"
 
 namespace codeeingabe::test {

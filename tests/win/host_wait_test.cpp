@@ -9,7 +9,7 @@
 #include <functional>
 #include <thread>
 
-#include "ui/win_handles.h"
+#include "platform/win_handles.h"
 
 using namespace codeeingabe;
 using Clock = std::chrono::steady_clock;

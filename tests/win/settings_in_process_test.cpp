@@ -7,7 +7,6 @@
 
 #include "../unit/seeded_random.h"
 #include "app/forms.h"
-#include "app/process_values.h"
 #include "codelist/frm_einstellungen.h"
 #include "settings_driver.h"
 #include "ui/res/resource.h"
@@ -84,9 +83,9 @@ private:
 class InProcessSettings : public ::testing::Test {
 protected:
     void SetUp() override {
-        ModuleFolder = FreshModuleFolder();
-        CreditsPerCode = 3;
-        MasterCode = "24680";
+        values_.moduleFolder = FreshModuleFolder();
+        values_.creditsPerCode = 3;
+        values_.masterCode = "24680";
     }
     void TearDown() override {
         if (form_) form_->Unload();
@@ -98,8 +97,8 @@ protected:
         }
     }
     FrmEinstellungen& Open(RandomSource& random, TimeOfDay& clock) {
-        forms_ = std::make_unique<Forms>();
-        form_ = std::make_unique<FrmEinstellungen>(*forms_, random, clock);
+        forms_ = std::make_unique<Forms>(values_);
+        form_ = std::make_unique<FrmEinstellungen>(*forms_, values_, random, clock);
         form_->Show();
         return *form_;
     }
@@ -110,6 +109,7 @@ protected:
         return GetCursor();
     }
 
+    ProcessValues values_;
     std::unique_ptr<Forms> forms_;
     std::unique_ptr<FrmEinstellungen> form_;
 };
@@ -166,12 +166,12 @@ TEST_F(InProcessSettings, TheBusyStateShowsTheHourglassAndDisablesEveryControl) 
     EXPECT_EQ(disabledWhileShown, std::vector<bool>{true});
     EXPECT_NE(CursorOverWindow(), hourglass) << "the default pointer once the message is closed";
     EXPECT_TRUE(IsWindowEnabled(Control(kCmdSave)));
-    EXPECT_TRUE(ReadBytes(std::filesystem::path(ModuleFolder) / "Codelist.ini").starts_with("[Einstellungen]\r\nCreditsPerCode=3\r\nMasterCode=24680\r\n"));
+    EXPECT_TRUE(ReadBytes(std::filesystem::path(values_.moduleFolder) / "Codelist.ini").starts_with("[Einstellungen]\r\nCreditsPerCode=3\r\nMasterCode=24680\r\n"));
 }
 
 TEST_F(InProcessSettings, WithoutRandomnessFromTheSystemNoListIsMade) {
     const std::string old = CodeListBytes("3", "24680", {{"00042", "USED"}});
-    WriteBytes(std::filesystem::path(ModuleFolder) / "Codelist.ini", old);
+    WriteBytes(std::filesystem::path(values_.moduleFolder) / "Codelist.ini", old);
     FailingRandom random(0);
     FixedClock clock(3.0f);
     FrmEinstellungen& form = Open(random, clock);
@@ -186,7 +186,7 @@ TEST_F(InProcessSettings, WithoutRandomnessFromTheSystemNoListIsMade) {
     EXPECT_EQ(box.title, L"Codeliste nicht erstellt");
     EXPECT_EQ(box.iconStyle, 16);
     EXPECT_EQ(box.buttons, std::vector<std::wstring>{L"OK"});
-    EXPECT_EQ(ReadBytes(std::filesystem::path(ModuleFolder) / "Codelist.ini"), old);
+    EXPECT_EQ(ReadBytes(std::filesystem::path(values_.moduleFolder) / "Codelist.ini"), old);
     EXPECT_TRUE(IsWindowEnabled(Control(kCmdCreateCodelist)));
 }
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/win_handles.h"
+#include "platform/win_handles.h"
 
 namespace codeeingabe::test {
 

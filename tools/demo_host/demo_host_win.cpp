@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "host_inbox.h"
-#include "ui/win_handles.h"
+#include "platform/win_handles.h"
 
 namespace {
 

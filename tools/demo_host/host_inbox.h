@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "host_protocol.h"
-#include "ui/win_handles.h"
+#include "platform/win_handles.h"
 
 namespace codeeingabe::host {
 

@@ -2,14 +2,15 @@
 
 #include "codelist/frm_einstellungen.h"
 #include "codelist/frm_master.h"
-#include "credit/frm_creditsystem.h"
+#include "platform/waitable_timer.h"
 #include "ui/frm_info.h"
 
 namespace codeeingabe {
 
-Forms::Forms()
+Forms::Forms(ProcessValues& values)
     // Every process of the program, in either mode, makes itself known by this name.
-    : instanceMarker_(CreateMutexW(nullptr, FALSE, L"Local\\Codeeingabe.Codelist.Instance")),
+    : values_(values),
+      instanceMarker_(CreateMutexW(nullptr, FALSE, L"Local\\Codeeingabe.Codelist.Instance")),
       anotherCopyRunning_(GetLastError() == ERROR_ALREADY_EXISTS),
       owner_(CreateWindowExW(0, L"STATIC", L"Codeeingabe", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                              GetModuleHandleW(nullptr), nullptr)) {}
@@ -17,17 +18,17 @@ Forms::Forms()
 Forms::~Forms() = default;
 
 FrmEinstellungen& Forms::frmEinstellungen() {
-    if (!frmEinstellungen_) frmEinstellungen_ = std::make_unique<FrmEinstellungen>(*this);
+    if (!frmEinstellungen_) frmEinstellungen_ = std::make_unique<FrmEinstellungen>(*this, values_);
     return *frmEinstellungen_;
 }
 
 FrmCreditsystem& Forms::frmCreditsystem() {
-    if (!frmCreditsystem_) frmCreditsystem_ = std::make_unique<FrmCreditsystem>(*this);
+    if (!frmCreditsystem_) frmCreditsystem_ = std::make_unique<FrmCreditsystem>(*this, values_);
     return *frmCreditsystem_;
 }
 
 FrmMaster& Forms::frmMaster() {
-    if (!frmMaster_) frmMaster_ = std::make_unique<FrmMaster>(*this);
+    if (!frmMaster_) frmMaster_ = std::make_unique<FrmMaster>(*this, values_);
     return *frmMaster_;
 }
 
@@ -45,14 +46,6 @@ void Forms::UnloadAllForms() {
 
 void Forms::FormUnloaded() {
     if (--loadedCount_ <= 0) PostQuitMessage(0);
-}
-
-void Forms::DispatchProgramMessage(MSG& message) {
-    // Tab order and dialog keys in every window, as in a dialog.
-    HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    if (root != nullptr && IsDialogMessageW(root, &message)) return;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
 }
 
 int Forms::RunMessageLoop() {

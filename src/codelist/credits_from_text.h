@@ -12,6 +12,9 @@ namespace codeeingabe {
 // infinity instead of failing.
 double LeadingNumber(std::string_view text);
 
+// The nearest whole number, halves to the even one, whatever the current rounding mode.
+double RoundHalfToEven(double value);
+
 // LeadingNumber rounded half to even; nullopt outside int16, as a credit count other
 // than the typed one must never result silently (callers reject it or fall back to 0).
 std::optional<std::int16_t> CreditsFromText(std::string_view text);

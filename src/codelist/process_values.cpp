@@ -1,23 +1,22 @@
-#include "app/process_values.h"
+#include "codelist/process_values.h"
+
+#include "codelist/codelist_file.h"
 
 namespace codeeingabe {
 
-FilePath ModuleFolder;
-std::int16_t CreditsPerCode = 2;
-std::string MasterCode;
-std::uint8_t WrongEntryCount = 0;
-
 // The names are ASCII constants: widened char by char.
-FilePath ModuleFile(std::string_view name) {
+FilePath ProcessValues::ModuleFile(std::string_view name) const {
 #ifdef _WIN32
     constexpr FilePath::value_type kSeparator = L'\\';
 #else
     constexpr FilePath::value_type kSeparator = '/';
 #endif
-    FilePath file = ModuleFolder;
+    FilePath file = moduleFolder;
     if (!file.empty() && file.back() != kSeparator && file.back() != '/') file += kSeparator;
     file.append(name.begin(), name.end());
     return file;
 }
+
+FilePath ProcessValues::CodeListFile() const { return ModuleFile(kCodeListFileName); }
 
 }  // namespace codeeingabe

@@ -1,4 +1,4 @@
-#include "app/credits_from_text.h"
+#include "codelist/credits_from_text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -145,11 +145,15 @@ double DecimalNumber(std::string_view s) {
     return ScaledDigits(significant, SaturatingAdd(position, exponent), negative);
 }
 
-bool IsEven(double floor) {
-    return std::fmod(floor, 2.0) == 0.0;
-}
-
 }  // namespace
+
+// Done by hand: nearbyint would depend on the current rounding mode.
+double RoundHalfToEven(double value) {
+    double rounded = std::floor(value);
+    const double rest = value - rounded;
+    if (rest > 0.5 || (rest == 0.5 && std::fmod(rounded, 2.0) != 0.0)) rounded += 1.0;
+    return rounded;
+}
 
 double LeadingNumber(std::string_view text) {
     const std::string s = WithoutIgnorables(text);
@@ -170,12 +174,7 @@ std::optional<std::int16_t> CreditsFromText(std::string_view text) {
     if (!(value >= -32768.5 && value <= 32767.5)) {
         return std::nullopt;
     }
-    // Done by hand: nearbyint would depend on the current rounding mode.
-    double rounded = std::floor(value);
-    const double rest = value - rounded;
-    if (rest > 0.5 || (rest == 0.5 && !IsEven(rounded))) {
-        rounded += 1.0;
-    }
+    const double rounded = RoundHalfToEven(value);
     if (rounded < std::numeric_limits<std::int16_t>::min() || rounded > std::numeric_limits<std::int16_t>::max()) {
         return std::nullopt;
     }

@@ -1,7 +1,5 @@
 #include "ui/form.h"
 
-#include "app/forms.h"
-
 namespace codeeingabe {
 
 Form::~Form() {
@@ -36,13 +34,13 @@ void Form::Load() {
     unloadPending_ = false;
     // Owned by the hidden owner window: no taskbar button of its own.
     CreateWindowExW(layout.exStyle, layout.className, layout.text, layout.style & ~WS_VISIBLE, left, top, width,
-                    height, forms_.Owner(), nullptr, GetModuleHandleW(nullptr), this);
+                    height, owner_.Owner(), nullptr, GetModuleHandleW(nullptr), this);
     if (window_ == nullptr) return;
     if (layout.icon != nullptr) {
         SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(layout.icon));
         SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(layout.icon));
     }
-    forms_.FormLoaded();
+    owner_.FormLoaded();
     ++handlerDepth_;
     CreateControls();
     Form_Load();
@@ -101,7 +99,7 @@ LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         form->window_ = nullptr;
         form->unloadPending_ = false;
         form->handlerDepth_ = 0;
-        form->forms_.FormUnloaded();
+        form->owner_.FormUnloaded();
         return DefWindowProcW(window, message, wParam, lParam);
     }
 

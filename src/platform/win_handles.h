@@ -36,6 +36,12 @@ struct IconDestroyer {
 };
 using UniqueIcon = std::unique_ptr<HICON, IconDestroyer>;
 
+struct MemoryDcDeleter {
+    using pointer = HDC;
+    void operator()(HDC dc) const { DeleteDC(dc); }
+};
+using UniqueMemoryDc = std::unique_ptr<HDC, MemoryDcDeleter>;
+
 // A screen DC for measuring, released on scope exit.
 class ScreenDc {
 public:
