@@ -2,11 +2,36 @@
 
 #include <shlobj.h>
 
+#include <fstream>
 #include <thread>
 
 #include "platform/special_folder.h"
 
 namespace codeeingabe::test {
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    const wchar_t* text;
+    bool visibleOnly;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM parameter) {
+    auto& search = *reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    // A top-level window's text comes from the server: no message to a process that may be busy.
+    wchar_t text[256] = {};
+    if (search.text != nullptr) GetWindowTextW(window, text, 256);
+    if (owner == search.processId && (!search.visibleOnly || IsWindowVisible(window)) &&
+        (search.text == nullptr || std::wstring_view(text) == search.text)) {
+        search.found.push_back(window);
+    }
+    return TRUE;
+}
+
+}  // namespace
 
 std::filesystem::path FreshModuleFolder() {
     const std::filesystem::path folder = std::filesystem::path(GetSpecialFolder(CSIDL_APPDATA)) / L"Tremolan 6" / L"Module";
@@ -25,84 +50,6 @@ std::filesystem::path ProgramPath() {
     return std::filesystem::path(self).parent_path() / L"Codelist.exe";
 }
 
-ProgramProcess::ProgramProcess(const std::wstring& arguments) {
-    std::wstring commandLine = L"\"" + ProgramPath().wstring() + L"\"";
-    if (!arguments.empty()) commandLine += L" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-        CloseHandle(info.hThread);
-        process_.reset(info.hProcess);
-        processId_ = info.dwProcessId;
-        WaitForInputIdle(info.hProcess, 5000);
-    }
-}
-
-ProgramProcess::~ProgramProcess() {
-    if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process_.get(), 1);
-        WaitForSingleObject(process_.get(), 5000);
-    }
-}
-
-bool ProgramProcess::WaitForExit(std::chrono::milliseconds timeout) {
-    return process_ && WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
-}
-
-void ProgramProcess::Kill() {
-    if (!process_) return;
-    TerminateProcess(process_.get(), 1);
-    WaitForSingleObject(process_.get(), 10000);
-}
-
-DWORD ProgramProcess::ExitCode() const {
-    DWORD code = STILL_ACTIVE;
-    if (process_) GetExitCodeProcess(process_.get(), &code);
-    return code;
-}
-
-namespace {
-
-struct WindowSearch {
-    DWORD processId;
-    const std::wstring* text;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<WindowSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
-    if (search->text != nullptr) {
-        wchar_t text[256] = {};
-        GetWindowTextW(window, text, 256);
-        if (*search->text != text) return TRUE;
-    }
-    search->found = window;
-    return FALSE;
-}
-
-}  // namespace
-
-HWND ProgramProcess::WaitForWindow(const std::wstring& text, std::chrono::milliseconds timeout) const {
-    WindowSearch search{processId_, &text, nullptr};
-    WaitUntil(
-        [&] {
-            EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
-        },
-        timeout);
-    return search.found;
-}
-
-HWND ProgramProcess::AnyVisibleWindow() const {
-    WindowSearch search{processId_, nullptr, nullptr};
-    EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
@@ -115,6 +62,83 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
         if (std::chrono::steady_clock::now() >= deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+}
+
+ModuleProcess::ModuleProcess(const std::wstring& arguments) {
+    static int counter = 0;
+    errorFile_ = std::filesystem::temp_directory_path() /
+                 (L"codelist-stderr-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) + L".txt");
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    UniqueHandle errors(CreateFileW(errorFile_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::wstring commandLine = L"\"" + ProgramPath().wstring() + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = errors.get();
+    startup.hStdError = errors.get();
+    // Wine reads this when the process starts: report exceptions, nothing else.
+    SetEnvironmentVariableW(L"WINEDEBUG", L"-all,err+seh");
+    PROCESS_INFORMATION info{};
+    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) {
+        CloseHandle(info.hThread);
+        process_.reset(info.hProcess);
+        processId_ = info.dwProcessId;
+    }
+    SetEnvironmentVariableW(L"WINEDEBUG", L"-all");
+}
+
+ModuleProcess::~ModuleProcess() {
+    Kill();
+    std::error_code ignored;
+    std::filesystem::remove(errorFile_, ignored);
+}
+
+bool ModuleProcess::WaitForExit(std::chrono::milliseconds timeout) const {
+    return WaitUntil([this] { return !Running(); }, timeout);
+}
+
+bool ModuleProcess::Running() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+
+void ModuleProcess::Kill() const {
+    if (!Running()) return;
+    TerminateProcess(process_.get(), 1);
+    WaitForSingleObject(process_.get(), 10000);
+}
+
+DWORD ModuleProcess::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (process_) GetExitCodeProcess(process_.get(), &code);
+    return code;
+}
+
+std::string ModuleProcess::ExceptionReports() const {
+    std::ifstream file(errorFile_, std::ios::binary);
+    std::string reports;
+    for (std::string line; std::getline(file, line);) {
+        if (line.find("err:seh") != std::string::npos) reports += line + "\n";
+    }
+    return reports;
+}
+
+HWND ModuleProcess::Window(const wchar_t* text, bool visibleOnly) const {
+    WindowSearch search{processId_, text, visibleOnly, {}};
+    EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found.empty() ? nullptr : search.found.front();
+}
+
+HWND ModuleProcess::WaitForVisibleWindow(const wchar_t* text, std::chrono::milliseconds timeout) const {
+    HWND window = nullptr;
+    WaitUntil([&] { return (window = Window(text, true)) != nullptr; }, timeout);
+    return window;
+}
+
+std::vector<HWND> ModuleProcess::VisibleWindows() const {
+    WindowSearch search{processId_, nullptr, true, {}};
+    EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 }  // namespace codeeingabe::test

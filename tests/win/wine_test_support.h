@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/win_handles.h"
 
@@ -17,32 +18,45 @@ std::filesystem::path FreshModuleFolder();
 // Codelist.exe, built beside the tests.
 std::filesystem::path ProgramPath();
 
-// Runs the program as its own process; ends it on destruction if it still runs.
-class ProgramProcess {
+// Polls the condition, pumping this thread's messages, until it holds or the time is up.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+
+// Codelist.exe as its own process, ended on destruction if it still runs. Its standard error goes
+// to a file, with Wine's reports of exceptions switched on, so that a crash that Wine swallows
+// inside a window procedure is seen.
+class ModuleProcess {
 public:
-    explicit ProgramProcess(const std::wstring& arguments);
-    ~ProgramProcess();
-    ProgramProcess(const ProgramProcess&) = delete;
-    ProgramProcess& operator=(const ProgramProcess&) = delete;
+    explicit ModuleProcess(const std::wstring& arguments);
+    ~ModuleProcess();
+    ModuleProcess(const ModuleProcess&) = delete;
+    ModuleProcess& operator=(const ModuleProcess&) = delete;
 
     bool Started() const { return process_ != nullptr; }
     DWORD ProcessId() const { return processId_; }
-    // True when the process ended within the time.
-    bool WaitForExit(std::chrono::milliseconds timeout);
+    HANDLE Handle() const { return process_.get(); }
+    // Pumps this thread's messages while waiting: the module may be sending to a host here.
+    bool WaitForExit(std::chrono::milliseconds timeout) const;
+    bool Running() const;
     // Ends the process at once, as a crash or a power cut would, and waits until it has gone.
-    void Kill();
+    void Kill() const;
     DWORD ExitCode() const;
-    // A visible top-level window of this process with the given text, or nullptr after the timeout.
-    HWND WaitForWindow(const std::wstring& text, std::chrono::milliseconds timeout) const;
-    // Any visible top-level window of this process.
-    HWND AnyVisibleWindow() const;
+    // Exceptions that Wine reported for the process ("err:seh" lines), empty when there were none.
+    std::string ExceptionReports() const;
+
+    // A top-level window of the process by its text (nullptr: any); visibleOnly leaves out hidden ones.
+    HWND Window(const wchar_t* text, bool visibleOnly = false) const;
+    HWND WaitForVisibleWindow(const wchar_t* text, std::chrono::milliseconds timeout = std::chrono::seconds(15)) const;
+    HWND WaitForWindow(const std::wstring& text, std::chrono::milliseconds timeout) const {
+        return WaitForVisibleWindow(text.c_str(), timeout);
+    }
+    std::vector<HWND> VisibleWindows() const;
 
 private:
     UniqueHandle process_;
     DWORD processId_ = 0;
+    std::filesystem::path errorFile_;
 };
 
-// Polls the condition, pumping this thread's messages, until it holds or the time is up.
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+using ProgramProcess = ModuleProcess;
 
 }  // namespace codeeingabe::test
