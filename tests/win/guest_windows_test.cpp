@@ -2,6 +2,8 @@
 // the extent of their painted text, the lock notice's picture, and real mouse input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "host_test_support.h"
 
 using namespace codeeingabe;
@@ -29,24 +31,24 @@ Box ChildBox(HWND child) {
     return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
-// What the display shows of a window's client area, once the pixel at (x, y) has the colour.
+struct Spot {
+    int x, y;
+    COLORREF colour;
+};
+
+// What the display shows of a window's client area, once it shows the colours at the spots.
 class Screenshot {
 public:
-    Screenshot(HWND window, int x, int y, COLORREF ready) : window_(window) {
+    Screenshot(HWND window, std::initializer_list<Spot> spots) {
         GetClientRect(window, &client_);
-        WaitUntil([&] { return Pixel(x, y) == ready; }, 5s);
-        ScreenDc screen;
-        UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), client_.right, -client_.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        UniqueBitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        SelectGuard selection(memory.get(), bitmap.get());
         POINT origin{0, 0};
         ClientToScreen(window, &origin);
-        BitBlt(memory.get(), 0, 0, client_.right, client_.bottom, screen.get(), origin.x, origin.y, SRCCOPY);
-        const auto* pixels = static_cast<const DWORD*>(bits);
-        pixels_.assign(pixels, pixels + client_.right * client_.bottom);
+        const auto painted = [&] {
+            Take(origin);
+            return std::ranges::all_of(spots, [&](const Spot& spot) { return At(spot.x, spot.y) == spot.colour; });
+        };
+        WaitUntil(painted, 5s);
+        for (const Spot& spot : spots) EXPECT_EQ(At(spot.x, spot.y), spot.colour) << "at " << spot.x << "," << spot.y;
     }
     COLORREF At(int x, int y) const {
         const DWORD bgr = pixels_[static_cast<std::size_t>(y * client_.right + x)];
@@ -66,13 +68,17 @@ public:
     }
 
 private:
-    COLORREF Pixel(int x, int y) const {
-        POINT point{x, y};
-        ClientToScreen(window_, &point);
+    void Take(POINT origin) {
         ScreenDc screen;
-        return GetPixel(screen.get(), point.x, point.y);
+        UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), client_.right, -client_.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        UniqueBitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        SelectGuard selection(memory.get(), bitmap.get());
+        BitBlt(memory.get(), 0, 0, client_.right, client_.bottom, screen.get(), origin.x, origin.y, SRCCOPY);
+        pixels_.assign(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + client_.right * client_.bottom);
     }
-    HWND window_;
     RECT client_{};
     std::vector<DWORD> pixels_;
 };
@@ -90,17 +96,6 @@ void ExpectGuestWindow(HWND window, int width, int height) {
     EXPECT_EQ(place.bottom - place.top, height);
     EXPECT_EQ(place.left, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
     EXPECT_EQ(place.top, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
-}
-
-struct Spot {
-    int x, y;
-    COLORREF colour;
-};
-
-void ExpectColours(const Screenshot& shot, std::initializer_list<Spot> spots) {
-    for (const Spot& spot : spots) {
-        EXPECT_EQ(shot.At(spot.x, spot.y), spot.colour) << "at " << spot.x << "," << spot.y;
-    }
 }
 
 POINT Centre(HWND window) {
@@ -122,9 +117,8 @@ TEST(GuestWindows, KeypadRealTapsAndLockNotice) {
     ASSERT_TRUE(session.OpenKeypad());
     HWND keypad = session.Keypad();
     ExpectGuestWindow(keypad, 263, 464);
-    const Box keys[10] = {{16, 384, 73, 65}, {15, 168, 73, 65}, {95, 167, 73, 65},  {176, 168, 73, 65},
-                          {16, 240, 73, 65}, {96, 240, 73, 65}, {176, 240, 73, 65}, {16, 312, 73, 65},
-                          {96, 312, 73, 65}, {176, 312, 73, 65}};
+    const Box keys[10] = {{16, 384, 73, 65}, {15, 168, 73, 65},  {95, 167, 73, 65}, {176, 168, 73, 65}, {16, 240, 73, 65},
+                          {96, 240, 73, 65}, {176, 240, 73, 65}, {16, 312, 73, 65}, {96, 312, 73, 65},  {176, 312, 73, 65}};
     for (int digit = 0; digit < 10; ++digit) {
         const wchar_t caption[2] = {static_cast<wchar_t>(L'0' + digit), L'\0'};
         EXPECT_EQ(ChildBox(Child(keypad, L"Button", caption)), keys[digit]) << "key " << digit;
@@ -133,9 +127,12 @@ TEST(GuestWindows, KeypadRealTapsAndLockNotice) {
     EXPECT_EQ(ChildBox(Child(keypad, L"Edit", nullptr)), (Box{216, 48, 41, 21}));
     EXPECT_EQ(ChildBox(Child(keypad, L"Static", nullptr)), (Box{23, 83, 217, 49}));
 
-    const Screenshot shot(keypad, 21, 174, kYellow);
-    ExpectColours(shot, {{3, 3, kDarkRed}, {5, 460, kDarkRed}, {100, 100, RGB(0, 0, 0)}, {21, 174, kYellow},
-                         {102, 390, RGB(255, 128, 0)}});
+    const Screenshot shot(keypad, {{3, 3, kDarkRed},
+                                   {5, 460, kDarkRed},
+                                   {100, 100, RGB(0, 0, 0)},
+                                   {21, 174, kYellow},
+                                   {21, 390, kYellow},
+                                   {102, 390, RGB(255, 128, 0)}});
     // Where the texts' ink lies tells their fonts: a fallback to another face or size moves it.
     EXPECT_EQ(shot.Ink({49, 9, 163, 41}, kWhite), (Box{51, 16, 161, 25})) << "\"Cashcode\"";
     EXPECT_EQ(shot.Ink({26, 135, 212, 24}, kYellow), (Box{27, 139, 209, 19})) << "\"Bitte Code eingeben!\"";
@@ -159,8 +156,9 @@ TEST(GuestWindows, KeypadRealTapsAndLockNotice) {
     HWND info = session.Module().WaitForVisibleWindow(L"Info");
     ExpectGuestWindow(info, 640, 480);
     // Colours of the picture's own pixels (src/ui/res/lock_notice.png).
-    ExpectColours(Screenshot(info, 320, 240, RGB(239, 227, 198)),
-                  {{320, 20, RGB(176, 34, 0)}, {100, 400, RGB(68, 14, 7)}, {10, 10, RGB(6, 1, 2)}});
+    Screenshot(
+        info,
+        {{320, 240, RGB(239, 227, 198)}, {320, 20, RGB(176, 34, 0)}, {100, 400, RGB(68, 14, 7)}, {10, 10, RGB(6, 1, 2)}});
     session.CloseModule();
 }
 
@@ -178,9 +176,10 @@ TEST(GuestWindows, MasterWindowCloseGlyphAndDrag) {
     EXPECT_EQ(ChildBox(Child(master, L"Button", L"Alle Codes freigeben")), (Box{56, 144, 297, 97}));
     EXPECT_EQ(ChildBox(Child(master, L"Static", nullptr)), (Box{329, 88, 54, 37}));
     const COLORREF blue = RGB(0, 0, 192);
-    const Screenshot shot(master, 62, 150, kYellow);
     // The band, and the oval that reaches below it but is round and ends before the glyph.
-    ExpectColours(shot, {{5, 35, blue}, {282, 42, blue}, {264, 42, kDarkRed}, {306, 21, kDarkRed}, {5, 240, kDarkRed}});
+    const Screenshot shot(
+        master,
+        {{5, 35, blue}, {282, 42, blue}, {264, 42, kDarkRed}, {306, 21, kDarkRed}, {5, 240, kDarkRed}, {62, 150, kYellow}});
     EXPECT_EQ(shot.Ink({0, 0, 305, 41}, kWhite), (Box{20, 6, 263, 23})) << "the title";
     EXPECT_EQ(shot.Ink({360, 0, 47, 48}, kWhite), (Box{369, 9, 30, 30})) << "the close glyph";
     EXPECT_EQ(shot.Ink({56, 144, 297, 97}, RGB(0, 0, 0)), (Box{128, 162, 152, 66})) << "\"Alle Codes freigeben\"";
@@ -204,13 +203,15 @@ TEST(GuestWindows, MasterWindowCloseGlyphAndDrag) {
         GetWindowRect(master, &now);
         return EqualRect(&now, &place) != FALSE;
     };
-    Xdotool("mousemove" + At(start.left + 40, start.top + 20) + "mousedown 1 mousemove" + At(start.left - 80, start.top + 90));
+    Xdotool("mousemove" + At(start.left + 40, start.top + 20) + "mousedown 1 mousemove" +
+            At(start.left - 80, start.top + 90));
     EXPECT_TRUE(WaitUntil([&] { return at(moved); }, kTimeout)) << "at " << now.left << "," << now.top;
     Xdotool("mouseup 1 mousemove 1000 900");
     EXPECT_FALSE(WaitUntil([&] { return !at(moved); }, 1s)) << "the window followed the mouse after the release";
 
     // "AppClose" inside the drag loop ends the module cleanly.
-    Xdotool("mousemove" + At(moved.left + 40, moved.top + 20) + "mousedown 1 mousemove" + At(moved.left + 90, moved.top + 50));
+    Xdotool("mousemove" + At(moved.left + 40, moved.top + 20) + "mousedown 1 mousemove" +
+            At(moved.left + 90, moved.top + 50));
     OffsetRect(&moved, 50, 30);
     ASSERT_TRUE(WaitUntil([&] { return at(moved); }, kTimeout));
     session.CloseModule();

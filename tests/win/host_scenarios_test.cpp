@@ -2,7 +2,6 @@
 // code list, Module.ini and a script of what guests, the host and other programs do, step by step.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <optional>
 #include <sstream>
 
@@ -35,12 +34,6 @@ std::string Utf16(const std::string& ascii) {
     std::string bytes = "\xFF\xFE";
     for (char c : ascii) bytes += std::string{c, '\0'};
     return bytes;
-}
-
-std::optional<std::string> FileBytes(const std::filesystem::path& file) {
-    if (!std::filesystem::is_regular_file(file)) return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Another program's hold on the list. Wine runs as root and writes read-only files all the same;
@@ -109,11 +102,20 @@ private:
         HWND closed = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
         DestroyWindow(closed);
         switch (row_.ini) {
-            case Ini::none: std::filesystem::remove(ini); break;
-            case Ini::closedHandle: host::WriteModuleIni(session_.Folder(), closed); break;
-            case Ini::desktop: host::WriteModuleIni(session_.Folder(), GetDesktopWindow()); break;
-            case Ini::keepsMessages: session_.Host().SetKeepsMessages(true); break;
-            case Ini::host: break;
+            case Ini::none:
+                std::filesystem::remove(ini);
+                break;
+            case Ini::closedHandle:
+                host::WriteModuleIni(session_.Folder(), closed);
+                break;
+            case Ini::desktop:
+                host::WriteModuleIni(session_.Folder(), GetDesktopWindow());
+                break;
+            case Ini::keepsMessages:
+                session_.Host().SetKeepsMessages(true);
+                break;
+            case Ini::host:
+                break;
         }
     }
 
@@ -146,8 +148,8 @@ private:
 
     bool Send(const std::string& text, UINT timeoutMs = 20000) {
         DWORD_PTR ignored = 0;
-        return SendMessageTimeoutA(appComm_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
-                                   timeoutMs, &ignored) != 0;
+        return SendMessageTimeoutA(appComm_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, timeoutMs,
+                                   &ignored) != 0;
     }
 
     void Post(const std::string& digits) {
@@ -170,16 +172,28 @@ private:
     void ExpectFile(const std::string& edits) {
         std::istringstream items(edits);
         for (std::string item; items >> item;) SetState(*expected_, item);
-        EXPECT_TRUE(WaitUntil([&] { return FileBytes(file_) == expected_; }, kTimeout))
-            << "the list holds:\n" << FileBytes(file_).value_or("(no file)");
+        const auto bytes = [&] {
+            return std::filesystem::is_regular_file(file_) ? std::optional(session_.CodeListBytes()) : std::nullopt;
+        };
+        EXPECT_TRUE(WaitUntil([&] { return bytes() == expected_; }, kTimeout)) << "the list holds:\n"
+                                                                               << bytes().value_or("(no file)");
         EXPECT_FALSE(std::filesystem::exists(file_.string() + ".tmp"));
     }
 
     void OddTexts() {
         // Wine passes a text of a million characters to another process, not one of 1,040,000.
-        const std::string texts[] = {"", "creditclick", "CreditClick ", " CreditClick", "APPCLOSE", "AppClose\r\n",
-                                     "1|CreditClick", "CreditClickCreditClick", "CreditClick \xFC\x80", "\xC4ppClose",
-                                     std::string("AppClose\x01", 9), "CreditClick" + std::string(999'989, ' '),
+        const std::string texts[] = {"",
+                                     "creditclick",
+                                     "CreditClick ",
+                                     " CreditClick",
+                                     "APPCLOSE",
+                                     "AppClose\r\n",
+                                     "1|CreditClick",
+                                     "CreditClickCreditClick",
+                                     "CreditClick \xFC\x80",
+                                     "\xC4ppClose",
+                                     std::string("AppClose\x01", 9),
+                                     "CreditClick" + std::string(999'989, ' '),
                                      std::string(1 << 20, 'A')};
         for (const std::string& text : texts) {
             SCOPED_TRACE("text of " + std::to_string(text.size()) + " bytes: " + text.substr(0, 20));
@@ -319,10 +333,12 @@ TEST(HostMode, GuestsAndTheHost) {
 }
 
 TEST(HostMode, BadFilesAndHandles) {
-    const std::string unwritable = "open; type 12345; hidden; open; type 12345; nolock; host ; release; file;"
-                             "open; type 12345; host AddCredit| 2; file 12345=USED";
+    const std::string unwritable =
+        "open; type 12345; hidden; open; type 12345; nolock; host ; release; file;"
+        "open; type 12345; host AddCredit| 2; file 12345=USED";
     RunRows({
-        {"Utf16List", Utf16(List("3", kOne)), Ini::host, false, "open; type 12345; hidden; open; type 12345; nolock; host ; file"},
+        {"Utf16List", Utf16(List("3", kOne)), Ini::host, false,
+         "open; type 12345; hidden; open; type 12345; nolock; host ; file"},
         {"Utf8ByteOrderMark", "\xEF\xBB\xBF" + List("-3", kOne + "54321=UNUSED\r\n"), Ini::host, false,
          "open; type 12345; host AddCredit|-3; file 12345=USED; disk 54321=USED; open; type 54321; nolock; host AddCredit|-3"},
         {"MissingList", kNoList, Ini::host, false, "open; type 12345; nolock; open; type 54321; lock; file"},

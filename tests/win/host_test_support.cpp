@@ -1,7 +1,5 @@
 #include "host_test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -48,7 +46,8 @@ HostSession::HostSession() : folder_(FreshModuleFolder()), host_(std::make_uniqu
 
 void HostSession::WriteCodeList(const std::string& creditsPerCode, const std::string& masterCode,
                                 const std::vector<std::pair<std::string, std::string>>& codes) const {
-    std::string bytes = "[Einstellungen]\r\nCreditsPerCode=" + creditsPerCode + "\r\nMasterCode=" + masterCode + "\r\n\r\n[Codes]\r\n";
+    std::string bytes =
+        "[Einstellungen]\r\nCreditsPerCode=" + creditsPerCode + "\r\nMasterCode=" + masterCode + "\r\n\r\n[Codes]\r\n";
     for (const auto& [code, state] : codes) bytes += code + "=" + state + "\r\n";
     WriteCodeListBytes(bytes);
 }
@@ -59,9 +58,7 @@ void HostSession::WriteCodeListBytes(const std::string& bytes) const {
 
 std::string HostSession::CodeListBytes() const {
     std::ifstream in(folder_ / "Codelist.ini", std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::string HostSession::CodeState(const std::string& code) const {
@@ -92,28 +89,8 @@ void HostSession::CloseModule() {
     EXPECT_EQ(Module().ExceptionReports(), "");
 }
 
-bool HostSession::WaitForCommand(const std::string& command, std::chrono::milliseconds timeout) {
-    return WaitUntil([&] { return CommandCount(command) > 0; }, timeout);
-}
-
 std::size_t HostSession::CommandCount(const std::string& command) const {
-    if (!host_) return 0;
-    const auto commands = host_->Commands();
-    return static_cast<std::size_t>(std::count(commands.begin(), commands.end(), command));
-}
-
-bool HostSession::KeypadVisible() const {
-    HWND keypad = Keypad();
-    return keypad != nullptr && IsWindowVisible(keypad);
-}
-
-bool HostSession::KeypadHides() {
-    return WaitUntil([this] { return !KeypadVisible(); }, kTimeout);
-}
-
-bool HostSession::OpenKeypad() {
-    Send("CreditClick");
-    return WaitUntil([this] { return KeypadVisible(); }, kTimeout);
+    return host_ ? static_cast<std::size_t>(std::ranges::count(host_->Commands(), command)) : 0;
 }
 
 void HostSession::TypeDigits(const std::string& digits) {
@@ -123,8 +100,5 @@ void HostSession::TypeDigits(const std::string& digits) {
     }
 }
 
-std::wstring HostSession::CodeShown() const { return TextOf(Child(Keypad(), L"Static", nullptr)); }
-
-void HostSession::Send(const std::string& command) { EXPECT_TRUE(host_->SendToModule(command)) << command; }
 
 }  // namespace codeeingabe::test

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -53,21 +55,28 @@ public:
     // "AppClose" from the host: the module must end cleanly, without an exception report.
     void CloseModule();
 
-    bool WaitForCommand(const std::string& command, std::chrono::milliseconds timeout = kTimeout);
+    bool WaitForCommand(const std::string& command, std::chrono::milliseconds timeout = kTimeout) {
+        return WaitUntil([&] { return CommandCount(command) > 0; }, timeout);
+    }
     std::size_t CommandCount(const std::string& command) const;
 
     // The hidden code entry window (found also while hidden).
     HWND Keypad() const { return module_->Window(L"Creditsystem"); }
-    bool KeypadVisible() const;
+    bool KeypadVisible() const { return IsWindowVisible(Keypad()) != FALSE; }
     // After a complete code the keypad hides once the check is done.
-    bool KeypadHides();
+    bool KeypadHides() {
+        return WaitUntil([this] { return !KeypadVisible(); }, kTimeout);
+    }
     // "CreditClick" from the host; true once the keypad shows.
-    bool OpenKeypad();
+    bool OpenKeypad() {
+        Send("CreditClick");
+        return WaitUntil([this] { return KeypadVisible(); }, kTimeout);
+    }
     // Clicks the digit keys of the text with BM_CLICK.
     void TypeDigits(const std::string& digits);
-    std::wstring CodeShown() const;  // the text of lblCode
+    std::wstring CodeShown() const { return TextOf(Child(Keypad(), L"Static", nullptr)); }
     // Sends a command and waits until the module has taken it (the host's send is synchronous).
-    void Send(const std::string& command);
+    void Send(const std::string& command) { EXPECT_TRUE(host_->SendToModule(command)) << command; }
 
 private:
     std::filesystem::path folder_;

@@ -66,8 +66,8 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 
 ModuleProcess::ModuleProcess(const std::wstring& arguments) {
     static int counter = 0;
-    errorFile_ = std::filesystem::temp_directory_path() /
-                 (L"codelist-stderr-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) + L".txt");
+    errorFile_ = std::filesystem::temp_directory_path() / (L"codelist-stderr-" + std::to_wstring(GetCurrentProcessId()) +
+                                                           L"-" + std::to_wstring(++counter) + L".txt");
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
     UniqueHandle errors(CreateFileW(errorFile_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -96,12 +96,6 @@ ModuleProcess::~ModuleProcess() {
     std::filesystem::remove(errorFile_, ignored);
 }
 
-bool ModuleProcess::WaitForExit(std::chrono::milliseconds timeout) const {
-    return WaitUntil([this] { return !Running(); }, timeout);
-}
-
-bool ModuleProcess::Running() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
-
 void ModuleProcess::Kill() const {
     if (!Running()) return;
     TerminateProcess(process_.get(), 1);
@@ -123,20 +117,8 @@ std::string ModuleProcess::ExceptionReports() const {
     return reports;
 }
 
-HWND ModuleProcess::Window(const wchar_t* text, bool visibleOnly) const {
+std::vector<HWND> ModuleProcess::Windows(const wchar_t* text, bool visibleOnly) const {
     WindowSearch search{processId_, text, visibleOnly, {}};
-    EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found.empty() ? nullptr : search.found.front();
-}
-
-HWND ModuleProcess::WaitForVisibleWindow(const wchar_t* text, std::chrono::milliseconds timeout) const {
-    HWND window = nullptr;
-    WaitUntil([&] { return (window = Window(text, true)) != nullptr; }, timeout);
-    return window;
-}
-
-std::vector<HWND> ModuleProcess::VisibleWindows() const {
-    WindowSearch search{processId_, nullptr, true, {}};
     EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }

@@ -35,8 +35,10 @@ public:
     DWORD ProcessId() const { return processId_; }
     HANDLE Handle() const { return process_.get(); }
     // Pumps this thread's messages while waiting: the module may be sending to a host here.
-    bool WaitForExit(std::chrono::milliseconds timeout) const;
-    bool Running() const;
+    bool WaitForExit(std::chrono::milliseconds timeout) const {
+        return WaitUntil([this] { return !Running(); }, timeout);
+    }
+    bool Running() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
     // Ends the process at once, as a crash or a power cut would, and waits until it has gone.
     void Kill() const;
     DWORD ExitCode() const;
@@ -44,14 +46,23 @@ public:
     std::string ExceptionReports() const;
 
     // A top-level window of the process by its text (nullptr: any); visibleOnly leaves out hidden ones.
-    HWND Window(const wchar_t* text, bool visibleOnly = false) const;
-    HWND WaitForVisibleWindow(const wchar_t* text, std::chrono::milliseconds timeout = std::chrono::seconds(15)) const;
+    HWND Window(const wchar_t* text, bool visibleOnly = false) const {
+        const auto found = Windows(text, visibleOnly);
+        return found.empty() ? nullptr : found.front();
+    }
+    HWND WaitForVisibleWindow(const wchar_t* text, std::chrono::milliseconds timeout = std::chrono::seconds(15)) const {
+        HWND window = nullptr;
+        WaitUntil([&] { return (window = Window(text, true)) != nullptr; }, timeout);
+        return window;
+    }
     HWND WaitForWindow(const std::wstring& text, std::chrono::milliseconds timeout) const {
         return WaitForVisibleWindow(text.c_str(), timeout);
     }
-    std::vector<HWND> VisibleWindows() const;
+    std::vector<HWND> VisibleWindows() const { return Windows(nullptr, true); }
 
 private:
+    std::vector<HWND> Windows(const wchar_t* text, bool visibleOnly) const;
+
     UniqueHandle process_;
     DWORD processId_ = 0;
     std::filesystem::path errorFile_;
