@@ -101,22 +101,10 @@ private:
         const std::filesystem::path ini = session_.Folder() / "Module.ini";
         HWND closed = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
         DestroyWindow(closed);
-        switch (row_.ini) {
-            case Ini::none:
-                std::filesystem::remove(ini);
-                break;
-            case Ini::closedHandle:
-                host::WriteModuleIni(session_.Folder(), closed);
-                break;
-            case Ini::desktop:
-                host::WriteModuleIni(session_.Folder(), GetDesktopWindow());
-                break;
-            case Ini::keepsMessages:
-                session_.Host().SetKeepsMessages(true);
-                break;
-            case Ini::host:
-                break;
-        }
+        if (row_.ini == Ini::none) std::filesystem::remove(ini);
+        if (row_.ini == Ini::closedHandle) host::WriteModuleIni(session_.Folder(), closed);
+        if (row_.ini == Ini::desktop) host::WriteModuleIni(session_.Folder(), GetDesktopWindow());
+        if (row_.ini == Ini::keepsMessages) session_.Host().SetKeepsMessages(true);
     }
 
     void Start() {
@@ -182,19 +170,19 @@ private:
 
     void OddTexts() {
         // Wine passes a text of a million characters to another process, not one of 1,040,000.
-        const std::string texts[] = {"",
-                                     "creditclick",
-                                     "CreditClick ",
-                                     " CreditClick",
-                                     "APPCLOSE",
-                                     "AppClose\r\n",
-                                     "1|CreditClick",
-                                     "CreditClickCreditClick",
-                                     "CreditClick \xFC\x80",
-                                     "\xC4ppClose",
-                                     std::string("AppClose\x01", 9),
-                                     "CreditClick" + std::string(999'989, ' '),
-                                     std::string(1 << 20, 'A')};
+        std::vector<std::string> texts{"",
+                                       "creditclick",
+                                       "CreditClick ",
+                                       " CreditClick",
+                                       "APPCLOSE",
+                                       "1|CreditClick",
+                                       "CreditClickCreditClick",
+                                       "\xC4ppClose",
+                                       "CreditClick \xFC\x80",
+                                       "AppClose\x01",
+                                       "AppClose\r\n"};
+        texts.push_back("CreditClick" + std::string(999'989, ' '));
+        texts.push_back(std::string(1 << 20, 'A'));
         for (const std::string& text : texts) {
             SCOPED_TRACE("text of " + std::to_string(text.size()) + " bytes: " + text.substr(0, 20));
             EXPECT_TRUE(Send(text, 1000) || text.size() > 1'000'000);
