@@ -231,13 +231,16 @@ private:
         } else if (verb == "disk") {  // another program books the code meanwhile
             SetState(*expected_, arg);
             session_.WriteCodeListBytes(*expected_);
+        } else if (verb == "delete") {
+            std::filesystem::remove(file_);
+            expected_.reset();
         } else if (verb == "hold") {
             hold_.emplace(file_, arg);
         } else if (verb == "release") {
             hold_.reset();
         } else if (verb == "lock") {
             ASSERT_TRUE(WaitUntil([&] { return Info() != nullptr; }, kTimeout)) << "no lock notice";
-            EXPECT_FALSE(KeypadShows());
+            EXPECT_TRUE(WaitUntil([&] { return !KeypadShows(); }, kTimeout)) << "the keypad shows in the lock";
             if (lockStart_ == Clock::time_point{}) lockStart_ = Clock::now();
         } else if (verb == "nolock") {
             EXPECT_EQ(Info(), nullptr);
@@ -334,7 +337,8 @@ TEST(HostMode, BadFilesAndHandles) {
         {"ReadOnlyList", List("2", kOne), Ini::host, false, "hold readonly;" + unwritable},
         {"ListLockedForWriting", List("2", kOne), Ini::host, false, "hold write;" + unwritable},
         {"ListLockedExclusively", List("2", kOne), Ini::host, false, "hold exclusive;" + unwritable},
-        {"ListHeldDuringStartUp", List("3.5", kOne), Ini::host, true, "open; type 12345; host AddCredit| 4"},
+        {"ListHeldDuringStartUp", List("3.5", kOne), Ini::host, true,
+         "open; type 12345; host AddCredit| 4; delete; open; type 99999; master 0; free 0; file"},
         {"NoModuleIni", List("2", kOne), Ini::none, false, ""},
         {"ClosedHostWindow", List("2", kOne), Ini::closedHandle, false, ""},
         {"TheDesktopAsHost", List("2", kOne), Ini::desktop, false, ""},
