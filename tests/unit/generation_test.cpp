@@ -1,135 +1,120 @@
-#include "codelist/generation.h"
-
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <set>
-#include <string>
-#include <vector>
 
-#include "codelist/codelist_file.h"
-#include "seeded_random.h"
+#include "codelist/chacha20.h"
+#include "codelist/generation.h"
+#include "fake_system.h"
 
-namespace codeeingabe {
+using namespace codeeingabe;
+using codeeingabe::test::FakeSystem;
+
 namespace {
 
-using test::ConstantRandom;
-using test::FailingRandom;
-using test::FixedClock;
-using test::IsFiveDigits;
-using test::SeededRandom;
+std::vector<std::string> Draw(std::uint64_t seed, float seconds, int count) {
+    FakeSystem system(seed, seconds);
+    CodeGenerator generator(system, system);
+    std::vector<std::string> codes;
+    while (count-- > 0) codes.push_back(generator.GenerateCode());
+    return codes;
+}
 
-// Hands out the given codes in turn, so that a run's file can be known byte for byte.
-class ScriptedCodes : public CodeSource {
-public:
-    explicit ScriptedCodes(std::vector<std::string> codes) : codes_(std::move(codes)) {}
-    std::string GenerateCode() override { return codes_.at(next_++); }
-    std::size_t Drawn() const { return next_; }
+bool FiveDigits(const std::string& code) { return code.size() == 5 && code.find_first_not_of("0123456789") == code.npos; }
 
-private:
-    std::vector<std::string> codes_;
-    std::size_t next_ = 0;
+// Pearson's statistic against ten equally likely digits; with nine degrees of freedom a uniform
+// source exceeds 33.72 once in ten thousand runs.
+bool LooksUniform(const std::array<double, 10>& counts) {
+    const double expected = std::accumulate(counts.begin(), counts.end(), 0.0) / 10;
+    double statistic = 0;
+    for (double count : counts) statistic += (count - expected) * (count - expected) / expected;
+    return statistic < 33.72;
+}
+
+// The block function test vector of RFC 8439, section 2.3.2.
+TEST(Generation, ChaCha20KnownAnswer) {
+    ChaChaKey key{};
+    for (std::size_t i = 0; i < key.size(); ++i) key[i] = static_cast<std::uint8_t>(i);
+    const ChaChaBlock expected{
+        0x10, 0xf1, 0xe7, 0xe4, 0xd1, 0x3b, 0x59, 0x15, 0x50, 0x0f, 0xdd, 0x1f, 0xa3, 0x20, 0x71, 0xc4,
+        0xc7, 0xd1, 0xf4, 0xc7, 0x33, 0xc0, 0x68, 0x03, 0x04, 0x22, 0xaa, 0x9a, 0xc3, 0xd4, 0x6c, 0x4e,
+        0xd2, 0x82, 0x64, 0x46, 0x07, 0x9f, 0xaa, 0x09, 0x14, 0xc2, 0xd7, 0x05, 0xd9, 0x8b, 0x02, 0xa2,
+        0xb5, 0x12, 0x9c, 0xd1, 0xde, 0x16, 0x4e, 0xb9, 0xcb, 0xd0, 0x83, 0xe8, 0xa2, 0x50, 0x3c, 0x4e,
+    };
+    EXPECT_EQ(ChaCha20Block(key, 1, ChaChaNonce{0x09000000, 0x4a000000, 0}), expected);
+}
+
+// Each digit stands for 25 byte values; the six left over (counted last) are drawn again.
+TEST(Generation, DigitsAreUniform) {
+    std::array<int, 11> bytesPerDigit{};
+    for (int byte = 0; byte < 256; ++byte) ++bytesPerDigit[DigitOfByte(static_cast<std::uint8_t>(byte)).value_or(10)];
+    EXPECT_EQ(bytesPerDigit, (std::array<int, 11>{25, 25, 25, 25, 25, 25, 25, 25, 25, 25, 6}));
+
+    for (std::uint64_t seed : {4u, 0u}) {
+        std::array<std::array<double, 10>, 6> counts{};  // per position, then overall
+        for (const std::string& code : Draw(seed, 70000.125f, 6000)) {
+            ASSERT_TRUE(FiveDigits(code)) << code;
+            for (std::size_t position = 0; position < 5; ++position) {
+                ++counts[position][code[position] - '0'];
+                ++counts[5][code[position] - '0'];
+            }
+        }
+        for (const auto& digits : counts) EXPECT_TRUE(LooksUniform(digits)) << "seed " << seed;
+    }
+}
+
+// Reseeding mixes into the running state instead of restarting from the time: were it otherwise,
+// every code drawn within one tick from a broken generator would be the same.
+TEST(Generation, ReseedsBeforeEveryDigitWithoutRestarting) {
+    FakeSystem system(2, 100.0f);
+    CodeGenerator generator(system, system);
+    for (int i = 0; i < 3; ++i) generator.GenerateCode();
+    EXPECT_EQ(system.fills, 15);
+    EXPECT_EQ(system.reads, 15);
+
+    EXPECT_EQ(Draw(3, 3600.5f, 50), Draw(3, 3600.5f, 50));
+    EXPECT_NE(Draw(3, 3600.75f, 50), Draw(3, 3600.5f, 50));
+    const std::vector<std::string> codes = Draw(0, 0.0f, 2000);
+    EXPECT_GT(std::set<std::string>(codes.begin(), codes.end()).size(), 1950u);  // about 20 repeats expected
+    EXPECT_LT(std::count_if(codes.begin(), codes.end(), [](const std::string& c) { return c == std::string(5, c[0]); }), 10);
+
+    FakeSystem failing(7, 1.0f, 7);
+    CodeGenerator stopping(failing, failing);
+    EXPECT_TRUE(FiveDigits(stopping.GenerateCode()));
+    EXPECT_THROW(CodeListGeneration(stopping).CreateCodeList(3, 2, ""), RandomSourceFailure);
+}
+
+// Hands out the given codes in turn, so that a run's file is known byte for byte.
+struct ScriptedCodes : CodeSource {
+    std::vector<std::string> codes;
+    std::size_t drawn = 0;
+    std::string GenerateCode() override { return codes.at(drawn++); }
 };
 
-std::vector<std::string> Lines(const std::string& file) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < file.size()) {
-        const std::size_t end = file.find("\r\n", start);
-        if (end == std::string::npos) {
-            lines.push_back(file.substr(start) + "<no line end>");
-            break;
-        }
-        lines.push_back(file.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
-TEST(RequestedCodeCountTest, ReadsTheCountByTheCreditsRule) {
-    const std::vector<std::pair<std::string, std::optional<std::size_t>>> cases = {
-        {"250", 250},  {"1", 1},       {"1000", 1000}, {"12ab", 12},   {"2.5", 2},      {"3.5", 4},
-        {"1,5", 1},    {"1.5", 2},     {" 2 5 0", 250}, {"1e3", 1000}, {"&H3E8", 1000}, {"007", 7},
-        {"9e99", std::nullopt},  {"1001", std::nullopt}, {"0", std::nullopt},  {"-3", std::nullopt},
-        {"", std::nullopt},      {"0.5", std::nullopt},  {"abc", std::nullopt}, {"1000.5", 1000},
-        {"1000.6", std::nullopt}, {"65537", std::nullopt}, {"-65535", std::nullopt},
-    };
-    for (const auto& [text, expected] : cases) {
-        SCOPED_TRACE("text: \"" + text + "\"");
-        EXPECT_EQ(RequestedCodeCount(text), expected);
-    }
-}
-
-TEST(CodeListGenerationTest, ExactBytesAroundFixedCodesWithDuplicatesDropped) {
-    ScriptedCodes codes({"00042", "12345", "00042", "99999", "12345", "00000", "55555"});
+TEST(Generation, ListsHoldDifferentCodesAllUnused) {
+    const std::string heading = "[Einstellungen]\r\nCreditsPerCode=5\r\nMasterCode=31415\r\n\r\n[Codes]\r\n";
+    ScriptedCodes codes;
+    codes.codes = {"00042", "12345", "00042", "99999", "12345", "00000", "55555", "00001", "00042"};
     CodeListGeneration generation(codes);
     EXPECT_EQ(generation.CreateCodeList(4, 5, "31415"),
-              "[Einstellungen]\r\n"
-              "CreditsPerCode=5\r\n"
-              "MasterCode=31415\r\n"
-              "\r\n"
-              "[Codes]\r\n"
-              "00042=UNUSED\r\n"
-              "12345=UNUSED\r\n"
-              "99999=UNUSED\r\n"
-              "00000=UNUSED\r\n");
-    EXPECT_EQ(codes.Drawn(), 6u) << "the loop ends as soon as the fourth different code is in";
-    EXPECT_EQ(generation.CodeCount(), 4u);
-    for (const char* code : {"00042", "12345", "99999", "00000"}) EXPECT_TRUE(generation.CodeExists(code)) << code;
-    EXPECT_FALSE(generation.CodeExists("55555"));
-}
-
-TEST(CodeListGenerationTest, OneCodeGivesOneLineAndEachRunStartsAfresh) {
-    ScriptedCodes codes({"00001", "00002", "00001"});
-    CodeListGeneration generation(codes);
-    EXPECT_EQ(generation.CreateCodeList(1, -3, ""),
-              "[Einstellungen]\r\nCreditsPerCode=-3\r\nMasterCode=\r\n\r\n[Codes]\r\n00001=UNUSED\r\n");
-    EXPECT_EQ(generation.CreateCodeList(1, 2, "12345"),
-              "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=12345\r\n\r\n[Codes]\r\n00002=UNUSED\r\n");
-    EXPECT_FALSE(generation.CodeExists("00001"));
-    EXPECT_EQ(generation.CreateCodeList(1, 2, "12345"),
-              "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=12345\r\n\r\n[Codes]\r\n00001=UNUSED\r\n")
-        << "a code of an earlier list may come again";
-}
-
-TEST(CodeListGenerationTest, RefusesMoreCodesThanTheLimit) {
-    ScriptedCodes codes({});
-    CodeListGeneration generation(codes);
+              heading + "00042=UNUSED\r\n12345=UNUSED\r\n99999=UNUSED\r\n00000=UNUSED\r\n");
+    EXPECT_EQ(codes.drawn, 6u) << "drawing ends with the fourth different code";
+    EXPECT_TRUE(generation.CodeCount() == 4 && generation.CodeExists("00000") && !generation.CodeExists("55555"));
+    EXPECT_EQ(generation.CreateCodeList(3, 5, "31415"), heading + "55555=UNUSED\r\n00001=UNUSED\r\n00042=UNUSED\r\n")
+        << "each run starts afresh";
     EXPECT_THROW(generation.CreateCodeList(kMaxCodeCount + 1, 2, ""), std::out_of_range);
-}
 
-TEST(CodeListGenerationTest, ThousandCodeListsFinishWithDifferentCodes) {
-    struct Case {
-        std::string name;
-        std::unique_ptr<RandomSource> random;
-    };
-    std::vector<Case> cases;
-    for (std::uint64_t seed : {11u, 12u, 13u}) cases.push_back({"seed " + std::to_string(seed), std::make_unique<SeededRandom>(seed)});
-    cases.push_back({"constant source", std::make_unique<ConstantRandom>()});
-    for (auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        FixedClock clock(43200.0f);
-        CodeGenerator generator(*c.random, clock);
-        CodeListGeneration generation(generator);
-        const std::vector<std::string> lines = Lines(generation.CreateCodeList(1000, 2, "11111"));
-        ASSERT_EQ(lines.size(), 1005u);
-        std::set<std::string> codes;
-        for (std::size_t i = 5; i < lines.size(); ++i) {
-            ASSERT_EQ(lines[i].size(), 12u) << lines[i];
-            ASSERT_TRUE(IsFiveDigits(lines[i].substr(0, 5))) << lines[i];
-            ASSERT_EQ(lines[i].substr(5), "=UNUSED");
-            codes.insert(lines[i].substr(0, 5));
+    for (std::uint64_t seed : {11u, 0u}) {
+        FakeSystem system(seed, 43200.0f);
+        CodeGenerator generator(system, system);
+        const std::string list = CodeListGeneration(generator).CreateCodeList(1000, 2, "11111");
+        std::set<std::string> different;
+        for (std::size_t line = list.find("[Codes]\r\n") + 9; line < list.size(); line += 14) {
+            ASSERT_TRUE(FiveDigits(list.substr(line, 5)) && list.substr(line + 5, 9) == "=UNUSED\r\n") << line;
+            different.insert(list.substr(line, 5));
         }
-        EXPECT_EQ(codes.size(), 1000u);
+        EXPECT_EQ(different.size(), 1000u) << "seed " << seed;
     }
-}
-
-TEST(CodeListGenerationTest, AFailingSourceYieldsNoList) {
-    FailingRandom random(12);
-    FixedClock clock(1.0f);
-    CodeGenerator generator(random, clock);
-    CodeListGeneration generation(generator);
-    EXPECT_THROW(generation.CreateCodeList(3, 2, ""), RandomSourceFailure);
 }
 
 }  // namespace
-}  // namespace codeeingabe

@@ -5,7 +5,7 @@
 #include <functional>
 #include <map>
 
-#include "../unit/seeded_random.h"
+#include "../unit/fake_system.h"
 #include "app/forms.h"
 #include "codelist/frm_einstellungen.h"
 #include "settings_driver.h"
@@ -115,9 +115,8 @@ protected:
 };
 
 TEST_F(InProcessSettings, FontsAndIconAreTheLayoutsOwn) {
-    SeededRandom random(1);
-    FixedClock clock(1.0f);
-    FrmEinstellungen& form = Open(random, clock);
+    FakeSystem system(1, 1.0f);
+    FrmEinstellungen& form = Open(system, system);
     ASSERT_TRUE(form.IsLoaded());
     EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(form.Handle(), WM_GETICON, ICON_BIG, 0)),
               LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM)));
@@ -140,9 +139,8 @@ TEST_F(InProcessSettings, FontsAndIconAreTheLayoutsOwn) {
 }
 
 TEST_F(InProcessSettings, TheBusyStateShowsTheHourglassAndDisablesEveryControl) {
-    SeededRandom random(2);
-    FixedClock clock(2.0f);
-    FrmEinstellungen& form = Open(random, clock);
+    FakeSystem system(2, 2.0f);
+    FrmEinstellungen& form = Open(system, system);
     ASSERT_TRUE(form.IsLoaded());
     const HCURSOR hourglass = LoadCursorW(nullptr, IDC_WAIT);
     EXPECT_NE(CursorOverWindow(), hourglass);
@@ -172,9 +170,8 @@ TEST_F(InProcessSettings, TheBusyStateShowsTheHourglassAndDisablesEveryControl) 
 TEST_F(InProcessSettings, WithoutRandomnessFromTheSystemNoListIsMade) {
     const std::string old = CodeListBytes("3", "24680", {{"00042", "USED"}});
     WriteBytes(std::filesystem::path(values_.moduleFolder) / "Codelist.ini", old);
-    FailingRandom random(0);
-    FixedClock clock(3.0f);
-    FrmEinstellungen& form = Open(random, clock);
+    FakeSystem system(3, 3.0f, 0);
+    FrmEinstellungen& form = Open(system, system);
     ASSERT_TRUE(form.IsLoaded());
     MessageBoxRecorder recorder(nullptr);
     Click(kCmdCreateCodelist);
