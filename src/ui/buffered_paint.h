@@ -50,7 +50,7 @@ std::optional<LRESULT> WholeClientPaintMessage(UINT message, WPARAM wParam, Pain
     }
 }
 
-// Copies a bitmap to a DC at (0, 0), as large as the given size.
+// Copies a bitmap to a DC at (0, 0), stretched to the given size where that is not its own.
 void DrawBitmap(HDC dc, HBITMAP bitmap, int width, int height);
 
 }  // namespace codeeingabe

@@ -18,7 +18,16 @@ BufferedPaint::~BufferedPaint() {
 void DrawBitmap(HDC dc, HBITMAP bitmap, int width, int height) {
     UniqueMemoryDc source(CreateCompatibleDC(dc));
     SelectGuard selection(source.get(), bitmap);
-    BitBlt(dc, 0, 0, width, height, source.get(), 0, 0, SRCCOPY);
+    BITMAP size{};
+    GetObjectW(bitmap, sizeof size, &size);
+    if (size.bmWidth == width && size.bmHeight == height) {
+        BitBlt(dc, 0, 0, width, height, source.get(), 0, 0, SRCCOPY);
+        return;
+    }
+    // At a display scale above 100 % the window is larger than the picture.
+    SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    StretchBlt(dc, 0, 0, width, height, source.get(), 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
 }
 
 }  // namespace codeeingabe

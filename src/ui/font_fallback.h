@@ -10,7 +10,8 @@ namespace codeeingabe {
 
 // Which fonts count as the face asked for. A raster font exists in a few sizes only; at the guest
 // windows' large sizes a scalable face of the same kind looks right where a raster one is
-// stretched.
+// stretched. Scalable means: it draws a capital at the size asked for (a face that calls itself
+// TrueType but holds only small bitmaps does not).
 enum class FontKind { any, scalable };
 
 // The first of the faces that the system really has (of the kind), at the given point size;
