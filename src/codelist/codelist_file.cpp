@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "platform/get_field.h"
+#include "platform/profile_document.h"
 
 namespace codeeingabe {
 
@@ -50,7 +51,7 @@ std::string CodeListLine(std::string_view code) {
 
 std::size_t CountFreeCodes(const std::vector<std::string>& sectionEntries) {
     return static_cast<std::size_t>(std::count_if(sectionEntries.begin(), sectionEntries.end(), [](const std::string& entry) {
-        return GetField(entry, 2, kKeySeparator) == kUnused;
+        return ValueAsRead(GetField(entry, 2, kKeySeparator)) == kUnused;
     }));
 }
 

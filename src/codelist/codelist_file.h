@@ -31,8 +31,8 @@ std::string CodeListHeading(std::int16_t creditsPerCode, std::string_view master
 // One fresh entry of the codes section, e.g. "12345=UNUSED\r\n".
 std::string CodeListLine(std::string_view code);
 
-// Entries of the codes section still free, i.e. whose value is exactly
-// "UNUSED" when split at "=" (field 2, whatever follows a further "=").
+// Entries of the codes section still free, i.e. whose value (field 2 when split at "=", whatever
+// follows a further "=") reads as "UNUSED" the way a code lookup reads it.
 std::size_t CountFreeCodes(const std::vector<std::string>& sectionEntries);
 
 }  // namespace codeeingabe

@@ -39,8 +39,15 @@ std::optional<std::string_view> HeaderName(std::string_view line) {
     return Trimmed(inner.substr(0, inner.find(']')));
 }
 
-// The key of a key line, or nullopt for a line without "=".
+// A line whose first non-blank character is ";" is a comment, whatever it holds.
+bool IsComment(std::string_view line) {
+    const std::string_view text = Trimmed(line);
+    return !text.empty() && text.front() == ';';
+}
+
+// The key of a key line, or nullopt for a line without "=" and for a comment.
 std::optional<std::string_view> KeyName(std::string_view line) {
+    if (IsComment(line)) return std::nullopt;
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) return std::nullopt;
     return Trimmed(line.substr(0, equals));
@@ -74,6 +81,14 @@ void ForEachLine(std::string_view bytes, Visitor visit) {
 
 }  // namespace
 
+std::string_view ValueAsRead(std::string_view value) {
+    value = Trimmed(value);
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
 std::optional<std::string> ProfileValue(std::string_view bytes, std::string_view section, std::string_view key) {
     section = Trimmed(section);
     key = Trimmed(key);
@@ -85,7 +100,7 @@ std::optional<std::string> ProfileValue(std::string_view bytes, std::string_view
         } else if (inSection) {
             const auto lineKey = KeyName(line);
             if (lineKey && EqualNoCase(*lineKey, key)) {
-                value = std::string(Trimmed(line.substr(line.find('=') + 1)));
+                value = std::string(ValueAsRead(line.substr(line.find('=') + 1)));
                 return false;
             }
         }
@@ -101,7 +116,7 @@ std::vector<std::string> ProfileSectionLines(std::string_view bytes, std::string
     ForEachLine(bytes, [&](std::string_view line) {
         if (const auto name = HeaderName(line)) {
             inSection = EqualNoCase(*name, section);
-        } else if (inSection && !Trimmed(line).empty()) {
+        } else if (inSection && !Trimmed(line).empty() && !IsComment(line)) {
             lines.emplace_back(line);
         }
         return true;
@@ -158,7 +173,7 @@ bool ProfileDocument::SetValue(std::string_view section, std::string_view key, s
     key = Trimmed(key);
     if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return false;
     if (key.find('=') != std::string_view::npos || section.find(']') != std::string_view::npos) return false;
-    if (!key.empty() && key.front() == '[') return false;
+    if (!key.empty() && (key.front() == '[' || key.front() == ';')) return false;
     if (key.empty()) return true;
 
     if (const auto index = KeyLineIndex(section, key)) {

@@ -16,11 +16,16 @@ namespace codeeingabe {
 //
 // Reads scan the bytes in place, without building the document: they run on every key press.
 
-// The value of the first line of the key, blanks and tabs around it removed; nullopt when the
-// section or the key is missing.
+// A value as a key lookup reads it: blanks and tabs around it removed, then one pair of matching
+// quotes (double or single), the blanks inside kept. Editors and installers quote values by hand.
+std::string_view ValueAsRead(std::string_view value);
+
+// The value of the first line of the key, as read by ValueAsRead; nullopt when the section or the
+// key is missing. A line whose first non-blank character is ";" is a comment, never a key.
 std::optional<std::string> ProfileValue(std::string_view bytes, std::string_view section, std::string_view key);
 
-// Every non-blank line of the section, untrimmed, in file order (lines without "=" too).
+// Every non-blank line of the section that is no comment, untrimmed, in file order (lines without
+// "=" too).
 std::vector<std::string> ProfileSectionLines(std::string_view bytes, std::string_view section);
 
 class ProfileDocument {
@@ -30,7 +35,7 @@ public:
     // Replaces the value in the key's line, or adds "key=value" after the last non-blank line of
     // the section, or adds the section at the end of the file. False, and nothing changed, for
     // names or values that would break the file's structure (a line end inside, "=" or a
-    // leading "[" in the key, "]" in the section). An empty key changes nothing.
+    // leading "[" or ";" in the key, "]" in the section). An empty key changes nothing.
     bool SetValue(std::string_view section, std::string_view key, std::string_view value);
 
     // SetValue for each of the keys, in one pass over the file: true when every key was set.

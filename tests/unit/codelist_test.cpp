@@ -39,10 +39,13 @@ TEST(CodeList, FileBytes) {
     }
 }
 
-TEST(CodeList, FreeCodesAreThoseExactlyUnused) {
+// Free as the keypad reads a code: blanks around the value and one pair of quotes do not count.
+TEST(CodeList, FreeCodesAreThoseReadAsUnused) {
     const std::pair<std::vector<std::string>, std::size_t> cases[] = {
-        {{}, 0}, {{"12345=UNUSED"}, 1}, {{"12345=USED"}, 0}, {{"12345=unused"}, 0}, {{"12345=UNUSED "}, 0},
-        {{"12345= UNUSED"}, 0}, {{"12345"}, 0}, {{"UNUSED"}, 0}, {{"a=UNUSED=x"}, 1}, {{"=UNUSED"}, 1},
+        {{}, 0}, {{"12345=UNUSED"}, 1}, {{"12345=USED"}, 0}, {{"12345=unused"}, 0}, {{"12345=UNUSED "}, 1},
+        {{"12345= UNUSED"}, 1}, {{"12345"}, 0}, {{"UNUSED"}, 0}, {{"a=UNUSED=x"}, 1}, {{"=UNUSED"}, 1},
+        {{"12345=\"UNUSED\""}, 1}, {{"12345='UNUSED'"}, 1}, {{"12345=\"UNUSED'"}, 0}, {{"12345=\" UNUSED\""}, 0},
+        {{"12345=\"\"UNUSED\"\""}, 0},
         {{"12345=UNUSED", "23456=USED", "34567=UNUSED", "45678=unused", "56789=UNUSED"}, 3},
     };
     for (const auto& [entries, free] : cases) EXPECT_EQ(CountFreeCodes(entries), free) << entries.size();

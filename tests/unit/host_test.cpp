@@ -133,6 +133,7 @@ TEST(Host, StartUp) {
     const std::pair<std::string, std::int16_t> credits[] = {
         {"CreditsPerCode=3.5", 4}, {"CreditsPerCode=2.5", 2}, {"CreditsPerCode=abc", 0}, {"CreditsPerCode=", 0},
         {"CreditsPerCode=32767", 32767}, {"CreditsPerCode=32768", 0}, {"CreditsPerCode=-32768", -32768}, {"", 2},
+        {"CreditsPerCode=\"3\"", 3}, {"CreditsPerCode=' 3'", 3}, {";CreditsPerCode=5", 2},
     };
     for (const auto& [line, value] : credits) {
         WriteBytes(file, "[Einstellungen]\r\n" + line + "\r\nMasterCode= 0042 \r\n");

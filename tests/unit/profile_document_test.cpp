@@ -36,6 +36,9 @@ TEST(ProfileDocument, EditsChangeOnlyTheirLine) {
         {kList, "Codes", "00123", "USED\r\n22222=UNUSED", std::nullopt}, {kList, "Codes", "a=b", "1", std::nullopt},
         {kList, "Codes", "[X]", "1", std::nullopt}, {kList, "Co]des", "k", "1", std::nullopt},
         {kList, "Codes\n", "k", "1", std::nullopt}, {kList, "Codes", "k\r", "1", std::nullopt},
+        // A key of its own, never a comment; a booking writes its value plain.
+        {kList, "Codes", ";k", "1", std::nullopt}, {"[A]\r\n;k=1\r\n", "A", "k", "2", "[A]\r\n;k=1\r\nk=2\r\n"},
+        {"[Codes]\r\n12345=\"UNUSED\"\r\n", "Codes", "12345", "USED", "[Codes]\r\n12345=USED\r\n"},
     };
     for (const auto& edit : edits) {
         ProfileDocument document(edit.before);
@@ -61,6 +64,15 @@ TEST(ProfileDocument, ReadsValuesAndSectionLines) {
     EXPECT_TRUE(ProfileSectionLines(document, "Missing").empty());
     EXPECT_EQ(ProfileSectionLines("[A]\r\n\r\nk\r\n", "A"), std::vector<std::string>{"k"});
     EXPECT_EQ(ProfileValue("top=level\r\n[A]\r\n", "", "top"), std::nullopt) << "no key stands outside a section";
+
+    // Hand-edited values: one pair of matching quotes goes, blanks inside stay; ";" starts a comment.
+    const std::string quoted = "[Q]\r\nd=\"3\"\r\ns= 'v' \r\nb=\"  x  \"\r\nn='\"v\"'\r\nm=\"v'\r\none=\"\r\n;k=1\r\n  ;c=2\r\n";
+    const std::pair<const char*, std::optional<std::string>> values[] = {
+        {"d", "3"}, {"s", "v"}, {"b", "  x  "}, {"n", "\"v\""}, {"m", "\"v'"}, {"one", "\""}, {";k", std::nullopt},
+        {"k", std::nullopt}, {";c", std::nullopt},
+    };
+    for (const auto& [key, value] : values) EXPECT_EQ(ProfileValue(quoted, "Q", key), value) << key;
+    EXPECT_EQ(ProfileSectionLines(quoted, "Q").size(), 6u) << "comments are no entries";
 }
 
 // One pass for many keys must give the bytes and the result of one SetValue per key.

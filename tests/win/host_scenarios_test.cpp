@@ -339,6 +339,13 @@ TEST(HostMode, BadFilesAndHandles) {
         {"ListLockedExclusively", List("2", kOne), Ini::host, false, "hold exclusive;" + unwritable},
         {"ListHeldDuringStartUp", List("3.5", kOne), Ini::host, true,
          "open; type 12345; host AddCredit| 4; delete; open; type 99999; master 0; free 0; file"},
+        // Quotes as installers and editors write them; a comment line is no code.
+        {"HandEditedQuotesAndAComment",
+         "[Einstellungen]\r\nCreditsPerCode=\"3\"\r\nMasterCode='99999'\r\n\r\n[Codes]\r\n;54321=UNUSED\r\n"
+         "12345=\"UNUSED\"\r\n00042= 'UNUSED' \r\n",
+         Ini::host, false,
+         "open; type 12345; host AddCredit| 3; file 12345=USED; open; type 99999; master 1; open; type 54321; nolock;"
+         "free 2; file 12345=UNUSED 00042=UNUSED"},
         {"NoModuleIni", List("2", kOne), Ini::none, false, ""},
         {"ClosedHostWindow", List("2", kOne), Ini::closedHandle, false, ""},
         {"TheDesktopAsHost", List("2", kOne), Ini::desktop, false, ""},
