@@ -219,3 +219,94 @@ TEST(GuestWindows, MasterWindowCloseGlyphAndDrag) {
 }
 
 }  // namespace
+
+namespace {
+
+// Wine takes the display's scale from this value when a program starts; 96 dpi is 100 %.
+void SetDisplayDpi(DWORD dpi) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
+}
+
+struct Measured {
+    std::vector<Box> boxes;        // the window's own size, then each child's place
+    std::vector<bool> fitsText;    // per box: a label, as wide as its text at least
+    std::vector<Box> captionInks;  // where each button's black caption lies
+};
+
+// The four windows as a guest and the operator see them at the display's scale of this moment.
+std::vector<Measured> MeasureFourWindows() {
+    std::vector<Measured> windows;
+    const auto measure = [&](HWND window, bool picture) {
+        Measured measured;
+        RECT client{};
+        GetClientRect(window, &client);
+        measured.boxes.push_back({0, 0, client.right, client.bottom});
+        measured.fitsText.push_back(false);
+        // The lock notice's picture fills its window: a pixel of the picture's middle at the middle.
+        const Screenshot shot = picture ? Screenshot(window, {{client.right / 2, client.bottom / 2, RGB(239, 227, 198)}})
+                                        : Screenshot(window, {});
+        for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+            if (!IsWindowVisible(child)) continue;
+            measured.boxes.push_back(ChildBox(child));
+            wchar_t className[16] = {};
+            GetClassNameW(child, className, 16);
+            measured.fitsText.push_back(lstrcmpiW(className, L"Static") == 0);
+            if (lstrcmpiW(className, L"Button") == 0 && (GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX) {
+                measured.captionInks.push_back(shot.Ink(ChildBox(child), RGB(0, 0, 0)));
+            }
+        }
+        windows.push_back(measured);
+    };
+    {
+        ModuleProcess settings(L"");
+        measure(settings.WaitForVisibleWindow(L"Einstellungen - Codelist"), false);
+    }
+    HostSession session;
+    session.WriteCodeList("2", "99999", {{"12345", "UNUSED"}});
+    session.StartModule();
+    EXPECT_TRUE(session.OpenKeypad());
+    measure(session.Keypad(), false);
+    session.TypeDigits("99999");
+    measure(session.Module().WaitForVisibleWindow(L"Form1"), false);
+    for (const char* wrong : {"11111", "22222"}) {
+        EXPECT_TRUE(session.OpenKeypad());
+        session.TypeDigits(wrong);
+    }
+    measure(session.Module().WaitForVisibleWindow(L"Info"), true);
+    session.CloseModule();
+    return windows;
+}
+
+// Touch screens of jukeboxes run at 125 % and 150 %: every window, place and font grows with the
+// scale, and no caption is cut off by a button that grew less than its text.
+TEST(GuestWindows, TheFourWindowsGrowWithTheDisplayScale) {
+    const std::vector<Measured> normal = MeasureFourWindows();
+    for (const int dpi : {120, 144}) {
+        SCOPED_TRACE(std::to_string(dpi) + " dpi");
+        SetDisplayDpi(static_cast<DWORD>(dpi));
+        const std::vector<Measured> scaled = MeasureFourWindows();
+        SetDisplayDpi(96);
+        ASSERT_EQ(scaled.size(), normal.size());
+        // A label may be wider than scaled: it is as wide as its text, whose font rounds to whole pixels.
+        const auto expectScaled = [dpi](const Box& at96, const Box& box, int slack, bool fitsText = false) {
+            const auto within = [&](int a, int b) { return std::abs(MulDiv(a, dpi, 96) - b) <= slack; };
+            const bool width = within(at96.width, box.width) || (fitsText && box.width > MulDiv(at96.width, dpi, 96));
+            EXPECT_TRUE(within(at96.left, box.left) && within(at96.top, box.top) && width && within(at96.height, box.height))
+                << at96 << " at 96 dpi, " << box;
+        };
+        for (std::size_t w = 0; w < normal.size(); ++w) {
+            SCOPED_TRACE("window " + std::to_string(w));
+            ASSERT_EQ(scaled[w].boxes.size(), normal[w].boxes.size());
+            for (std::size_t i = 0; i < normal[w].boxes.size(); ++i) {
+                expectScaled(normal[w].boxes[i], scaled[w].boxes[i], 1, normal[w].fitsText[i]);
+            }
+            // A caption's ink grows with its font; a cut one would be narrower than that.
+            ASSERT_EQ(scaled[w].captionInks.size(), normal[w].captionInks.size());
+            for (std::size_t i = 0; i < normal[w].captionInks.size(); ++i) {
+                expectScaled(normal[w].captionInks[i], scaled[w].captionInks[i], 3 + normal[w].captionInks[i].width / 10);
+            }
+        }
+    }
+}
+
+}  // namespace
