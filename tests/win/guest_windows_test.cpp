@@ -222,6 +222,11 @@ TEST(GuestWindows, MasterWindowCloseGlyphAndDrag) {
 
 namespace {
 
+struct ModuleFreer {
+    void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFreer>;
+
 // Wine takes the display's scale from this value when a program starts; 96 dpi is 100 %.
 void SetDisplayDpi(DWORD dpi) {
     RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
@@ -280,6 +285,15 @@ std::vector<Measured> MeasureFourWindows() {
 // Touch screens of jukeboxes run at 125 % and 150 %: every window, place and font grows with the
 // scale, and no caption is cut off by a button that grew less than its text.
 TEST(GuestWindows, TheFourWindowsGrowWithTheDisplayScale) {
+    // Windows stretches (and blurs) the bitmap of a program that does not declare itself aware of
+    // the scale; Wine never does, so the declaration is read from the program file.
+    UniqueModule program(LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    HRSRC manifest = FindResourceW(program.get(), MAKEINTRESOURCEW(1), RT_MANIFEST);
+    ASSERT_NE(manifest, nullptr);
+    const std::string_view text(static_cast<const char*>(LockResource(LoadResource(program.get(), manifest))),
+                                SizeofResource(program.get(), manifest));
+    EXPECT_NE(text.find(">true</dpiAware>"), std::string_view::npos) << text;
+
     const std::vector<Measured> normal = MeasureFourWindows();
     for (const int dpi : {120, 144}) {
         SCOPED_TRACE(std::to_string(dpi) + " dpi");
