@@ -30,7 +30,6 @@ public:
     HWND Owner() const override { return owner_.get(); }
     void FormLoaded() override { ++loadedCount_; }
     void FormUnloaded() override;
-    int LoadedCount() const { return loadedCount_; }
 
     bool AnotherCopyRunning() const override { return anotherCopyRunning_; }
 

@@ -11,7 +11,6 @@ struct TwipsRect {
 };
 
 int TwipsPerPixelX();
-int TwipsPerPixelY();
 int TwipsToPixelsX(int twips);
 int TwipsToPixelsY(int twips);
 RECT ToPixels(const TwipsRect& rect);

@@ -16,7 +16,6 @@ int ScreenDpi(int axis) {
 }  // namespace
 
 int TwipsPerPixelX() { return 1440 / ScreenDpi(LOGPIXELSX); }
-int TwipsPerPixelY() { return 1440 / ScreenDpi(LOGPIXELSY); }
 int TwipsToPixelsX(int twips) { return MulDiv(twips, ScreenDpi(LOGPIXELSX), 1440); }
 int TwipsToPixelsY(int twips) { return MulDiv(twips, ScreenDpi(LOGPIXELSY), 1440); }
 
