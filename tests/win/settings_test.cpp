@@ -369,9 +369,11 @@ TEST_F(InProcessSettings, EveryCodeListFileWorksOrTheOperatorIsToldAndNothingCha
 
 TEST_F(InProcessSettings, GenerationReplacesTheListWholeWithDifferentEvenlySpreadFreeCodes) {
     const fs::path folder = FreshModuleFolder(), list = folder / "Codelist.ini";
-    const std::string old = CodeListBytes("7", "24680", EveryThirdUsed(20));
+    const std::string old = CodeListBytes("3.5", "123456789", EveryThirdUsed(20));
     WriteBytes(list, old);
     Open(folder);
+    EXPECT_EQ(Text(kTxtCreditsPerCode) + L"/" + Text(kTxtMasterCode), L"4/123456789")
+        << "rounded; shown whole past the limit";
     SetText(kTxtCreditsPerCode, L"9");  // unsaved: the list carries the settings as read
     SetText(kTxtMasterCode, L"22222");
     for (const wchar_t* count : {L"1001", L"0", L"abc"}) {
@@ -381,7 +383,7 @@ TEST_F(InProcessSettings, GenerationReplacesTheListWholeWithDifferentEvenlySprea
                                false)});
     }
     EXPECT_EQ(ReadBytes(list), old);
-    const std::string heading = "[Einstellungen]\r\nCreditsPerCode=7\r\nMasterCode=24680\r\n\r\n[Codes]\r\n";
+    const std::string heading = "[Einstellungen]\r\nCreditsPerCode=4\r\nMasterCode=123456789\r\n\r\n[Codes]\r\n";
     for (std::size_t n : {1u, 1000u}) {
         SCOPED_TRACE(n);
         SetText(kTxtNrOfCodes, std::to_wstring(n));
