@@ -144,8 +144,6 @@ SettingsWindow::~SettingsWindow() {
     process_.WaitForExit(10s);
 }
 
-std::wstring SettingsWindow::Text(int id) const { return TextOf(Control(id)); }
-
 void SettingsWindow::SetText(int id, const std::wstring& text) {
     SendMessageW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
@@ -154,13 +152,6 @@ void SettingsWindow::Click(int id) { PostMessageW(Control(id), BM_CLICK, 0, 0); 
 
 std::optional<MessageBoxView> SettingsWindow::WaitForMessageBox(std::chrono::milliseconds timeout) {
     return codeeingabe::test::WaitForMessageBox(process_.ProcessId(), timeout);
-}
-
-void SettingsWindow::ClickAndExpectMessage(int id, const std::wstring& text, const std::wstring& title, int style) {
-    Click(id);
-    const auto box = WaitForMessageBox();
-    ExpectMessage(box, text, title, style);
-    EXPECT_TRUE(box && DismissMessageBox(*box));
 }
 
 bool SettingsWindow::AllControlsEnabled(bool enabled) const {

@@ -42,13 +42,10 @@ public:
     HWND Control(int id) const { return GetDlgItem(window_, id); }
     ProgramProcess& Process() { return process_; }
 
-    std::wstring Text(int id) const;
     void SetText(int id, const std::wstring& text);
     // Posted, as the click's handler runs until its message box is closed.
     void Click(int id);
     std::optional<MessageBoxView> WaitForMessageBox(std::chrono::milliseconds timeout = 30s);
-    // Clicks the button, expects exactly this message box and closes it.
-    void ClickAndExpectMessage(int id, const std::wstring& text, const std::wstring& title, int style);
     // Whether every control is enabled (true) or every one disabled (false).
     bool AllControlsEnabled(bool enabled) const;
 
