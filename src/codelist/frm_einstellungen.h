@@ -4,6 +4,7 @@
 
 #include "codelist/code_generator.h"
 #include "codelist/generation.h"
+#include "codelist/message_box_win.h"
 #include "codelist/process_values.h"
 #include "codelist/system_random_win.h"
 #include "ui/form.h"
@@ -33,9 +34,10 @@ enum FrmEinstellungenControl : int {
 // free and saves the two settings.
 class FrmEinstellungen : public Form {
 public:
-    // The random source and the clock feed code generation; tests give their own.
+    // The random source and the clock feed code generation; tests give their own, and a recorder
+    // of the messages.
     FrmEinstellungen(FormOwner& owner, ProcessValues& values, RandomSource& random = SystemRandomSource(),
-                     TimeOfDay& clock = SystemTimeOfDay());
+                     TimeOfDay& clock = SystemTimeOfDay(), MessageFunction showMessage = ShowMessage);
 
     // Leaves (true) or enters (false) the busy state: hourglass pointer, every control disabled.
     void SetControlsEnabled(bool enabled);
@@ -58,6 +60,7 @@ private:
     ProcessValues& values_;
     CodeGenerator generator_;
     CodeListGeneration generation_;
+    MessageFunction showMessage_;
     UniqueFont font_;
     UniqueFont boldFont_;
     HWND lastFocus_ = nullptr;  // the control that gets the focus back when the window is active again

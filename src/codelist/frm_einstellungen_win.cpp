@@ -22,8 +22,10 @@ std::wstring WithPath(const wchar_t* text, const FilePath& file, const wchar_t* 
 
 }  // namespace
 
-FrmEinstellungen::FrmEinstellungen(FormOwner& owner, ProcessValues& values, RandomSource& random, TimeOfDay& clock)
-    : Form(owner), values_(values), generator_(random, clock), generation_(generator_) {}
+FrmEinstellungen::FrmEinstellungen(FormOwner& owner, ProcessValues& values, RandomSource& random, TimeOfDay& clock,
+                                   MessageFunction showMessage)
+    : Form(owner), values_(values), generator_(random, clock), generation_(generator_),
+      showMessage_(std::move(showMessage)) {}
 
 // A setting longer than its box's limit (a file edited by hand) is shown whole: saving must never
 // cut it without the operator seeing it.
@@ -89,8 +91,8 @@ void FrmEinstellungen::SetControlsEnabled(bool enabled) {
 void FrmEinstellungen::cmdCreateCodelist_Click() {
     const std::optional<std::size_t> count = RequestedCodeCount(ToAnsi(WindowText(Control(kTxtNrOfCodes))));
     if (!count) {
-        ShowMessage(Handle(), L"Die Anzahl der zu generierenden Codes muss zwischen 1 und 1000 liegen", L"Fehler!",
-                    MessageStyle::stop);
+        showMessage_(Handle(), L"Die Anzahl der zu generierenden Codes muss zwischen 1 und 1000 liegen", L"Fehler!",
+                     MessageStyle::stop);
         return;
     }
     SetControlsEnabled(false);
@@ -99,18 +101,18 @@ void FrmEinstellungen::cmdCreateCodelist_Click() {
     // the old list with its "USED" marks stays as it was.
     try {
         if (ReplaceFileContent(file, generation_.CreateCodeList(*count, values_.creditsPerCode, values_.masterCode))) {
-            ShowMessage(Handle(), L"Codeliste wurde erstellt", L"Fertig", MessageStyle::information);
+            showMessage_(Handle(), L"Codeliste wurde erstellt", L"Fertig", MessageStyle::information);
         } else {
-            ShowMessage(Handle(),
-                        WithPath(L"Die neue Codeliste konnte nicht gespeichert werden:", file,
-                                 L"\r\n\r\nDie bisherige Codeliste ist unverändert geblieben."),
-                        L"Codeliste nicht erstellt", MessageStyle::stop);
+            showMessage_(Handle(),
+                         WithPath(L"Die neue Codeliste konnte nicht gespeichert werden:", file,
+                                  L"\r\n\r\nDie bisherige Codeliste ist unverändert geblieben."),
+                         L"Codeliste nicht erstellt", MessageStyle::stop);
         }
     } catch (const RandomSourceFailure&) {
-        ShowMessage(Handle(),
-                    L"Windows hat keine Zufallszahlen geliefert, daher wurde keine Codeliste erstellt.\r\n\r\n"
-                    L"Die bisherige Codeliste ist unverändert geblieben.",
-                    L"Codeliste nicht erstellt", MessageStyle::stop);
+        showMessage_(Handle(),
+                     L"Windows hat keine Zufallszahlen geliefert, daher wurde keine Codeliste erstellt.\r\n\r\n"
+                     L"Die bisherige Codeliste ist unverändert geblieben.",
+                     L"Codeliste nicht erstellt", MessageStyle::stop);
     }
     SetControlsEnabled(true);
 }
@@ -123,14 +125,14 @@ void FrmEinstellungen::cmdCreateCodelistText_Click() {
     // A list that cannot be read must not be exported as an empty one.
     const FileRead read = ReadProfileBytes(codeList);
     if (read.status == FileRead::Status::failed) {
-        ShowMessage(Handle(), WithPath(L"Die Codeliste konnte nicht gelesen werden:", codeList),
-                    L"Textdatei nicht geschrieben", MessageStyle::stop);
+        showMessage_(Handle(), WithPath(L"Die Codeliste konnte nicht gelesen werden:", codeList),
+                     L"Textdatei nicht geschrieben", MessageStyle::stop);
     } else if (!ReplaceFileContent(textFile, CodeListExportText(ProfileSectionLines(read.bytes, kCodesSection)))) {
-        ShowMessage(Handle(), WithPath(L"Die Textdatei konnte nicht geschrieben werden:", textFile),
-                    L"Textdatei nicht geschrieben", MessageStyle::stop);
+        showMessage_(Handle(), WithPath(L"Die Textdatei konnte nicht geschrieben werden:", textFile),
+                     L"Textdatei nicht geschrieben", MessageStyle::stop);
     } else {
-        ShowMessage(Handle(), WithPath(L"Codeliste wurde in folgende Datei geschrieben:", textFile), L"Fertig",
-                    MessageStyle::information);
+        showMessage_(Handle(), WithPath(L"Codeliste wurde in folgende Datei geschrieben:", textFile), L"Fertig",
+                     MessageStyle::information);
         OpenWithShell(Handle(), textFile);
     }
     SetControlsEnabled(true);
@@ -142,12 +144,12 @@ void FrmEinstellungen::cmdResetCodelist_Click() {
     SetControlsEnabled(false);
     // One write for all codes, with the bytes that one write per code would leave.
     if (WriteSectionValues(codeList, kCodesSection, kUnused)) {
-        ShowMessage(Handle(), L"Codes wurden zurückgesetzt", L"Fertig", MessageStyle::information);
+        showMessage_(Handle(), L"Codes wurden zurückgesetzt", L"Fertig", MessageStyle::information);
     } else {
-        ShowMessage(Handle(),
-                    WithPath(L"Die Codes konnten nicht freigegeben werden:", codeList,
-                             L"\r\n\r\nDie Codeliste ist unverändert geblieben."),
-                    L"Codes nicht freigegeben", MessageStyle::stop);
+        showMessage_(Handle(),
+                     WithPath(L"Die Codes konnten nicht freigegeben werden:", codeList,
+                              L"\r\n\r\nDie Codeliste ist unverändert geblieben."),
+                     L"Codes nicht freigegeben", MessageStyle::stop);
     }
     SetControlsEnabled(true);
 }
@@ -157,12 +159,13 @@ void FrmEinstellungen::cmdSave_Click() {
     const std::string masterCode = ToAnsi(WindowText(Control(kTxtMasterCode)));
     const SettingsCheck check = CheckSettings(credits, masterCode, UserNumberFormat());
     if (check.verdict == SettingsVerdict::creditsNotNumeric) {
-        ShowMessage(Handle(), L"Bitte gültigen Wert für den Kreditwert eingeben!", kApplicationTitle, MessageStyle::exclamation);
+        showMessage_(Handle(), L"Bitte gültigen Wert für den Kreditwert eingeben!", kApplicationTitle,
+                     MessageStyle::exclamation);
         return;
     }
     if (check.verdict == SettingsVerdict::masterCodeNotNumeric) {
-        ShowMessage(Handle(), L"Der Mastercode darf ausschließlich aus Zahlen bestehen!", kApplicationTitle,
-                    MessageStyle::exclamation);
+        showMessage_(Handle(), L"Der Mastercode darf ausschließlich aus Zahlen bestehen!", kApplicationTitle,
+                     MessageStyle::exclamation);
         return;
     }
     const FilePath codeList = values_.CodeListFile();
@@ -170,13 +173,13 @@ void FrmEinstellungen::cmdSave_Click() {
     // them saved and the other not; the effective number is written by the next generation.
     if (!WriteProfileValues(codeList, kSettingsSection,
                             {{std::string(kCreditsPerCodeKey), credits}, {std::string(kMasterCodeKey), masterCode}})) {
-        ShowMessage(Handle(), WithPath(L"Die Einstellungen konnten nicht gesichert werden:", codeList),
-                    L"Einstellungen nicht gesichert", MessageStyle::stop);
+        showMessage_(Handle(), WithPath(L"Die Einstellungen konnten nicht gesichert werden:", codeList),
+                     L"Einstellungen nicht gesichert", MessageStyle::stop);
         return;
     }
     values_.creditsPerCode = check.creditsPerCode;
     values_.masterCode = masterCode;
-    ShowMessage(Handle(), L"Einstellungen wurden gesichert!", L"Einstellungen gesichert", MessageStyle::information);
+    showMessage_(Handle(), L"Einstellungen wurden gesichert!", L"Einstellungen gesichert", MessageStyle::information);
     Unload();
 }
 

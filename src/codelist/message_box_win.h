@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace codeeingabe {
@@ -18,5 +19,9 @@ inline constexpr wchar_t kApplicationTitle[] = L"Codeeingabe Liste";
 
 // Shows the message modal to the owner and returns when the operator has closed it.
 void ShowMessage(HWND owner, const std::wstring& text, const std::wstring& title, MessageStyle style);
+
+// How a window shows its messages: ShowMessage, or in tests a recorder that needs no screen.
+using MessageFunction =
+    std::function<void(HWND owner, const std::wstring& text, const std::wstring& title, MessageStyle style)>;
 
 }  // namespace codeeingabe

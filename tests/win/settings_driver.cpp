@@ -6,14 +6,11 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 
-#include "codelist/frm_einstellungen.h"
+#include <tlhelp32.h>  // after <windows.h>
 
 namespace codeeingabe::test {
 namespace {
-
-const std::wstring kSettingsTitle = L"Einstellungen - Codelist";
 
 std::wstring ClassOf(HWND window) {
     wchar_t name[64] = {};
@@ -25,8 +22,8 @@ std::wstring ClassOf(HWND window) {
 std::wstring TextOf(HWND window) {
     const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const auto copied = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(copied));
+    text.resize(
+        static_cast<std::size_t>(SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
     return text;
 }
 
@@ -38,102 +35,84 @@ std::vector<HWND> ChildrenOf(HWND parent) {
     return children;
 }
 
-std::vector<DWORD> Pixels(HDC dc, HBITMAP bitmap, int width, int height) {
+// The colours of an area of width x height as draw leaves them in a bitmap like the screen's.
+std::vector<DWORD> Pixels(int width, int height, const std::function<void(HDC)>& draw) {
+    ScreenDc screen;
+    UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
+    UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+    {
+        SelectGuard selected(memory.get(), bitmap.get());
+        draw(memory.get());
+    }
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     std::vector<DWORD> pixels(static_cast<std::size_t>(width * height));
-    GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+    GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
     for (DWORD& pixel : pixels) pixel &= 0xFFFFFF;
     return pixels;
 }
 
-// The icon of each style, drawn by this process on the background the box shows, and compared
-// with the box's pixels on the screen. An icon handle of another process cannot be read.
+// The style value whose icon the box shows: each icon drawn by this process on the box's
+// background, compared with the screen. An icon handle of another process cannot be read.
 int MatchingIconStyle(HWND iconStatic) {
     RECT rect{};
     GetWindowRect(iconStatic, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0) return 0;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP shot = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ previous = SelectObject(memory, shot);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    SelectObject(memory, previous);
-    const std::vector<DWORD> shown = Pixels(memory, shot, width, height);
-
-    int style = 0;
-    const std::pair<int, LPCWSTR> candidates[] = {{16, IDI_HAND}, {48, IDI_EXCLAMATION}, {64, IDI_ASTERISK}};
-    for (const auto& [candidateStyle, iconName] : candidates) {
-        HBITMAP drawn = CreateCompatibleBitmap(screen, width, height);
-        previous = SelectObject(memory, drawn);
-        const DWORD background = shown.front();
-        HBRUSH brush = CreateSolidBrush(RGB(GetBValue(background), GetGValue(background), GetRValue(background)));
-        RECT all{0, 0, width, height};
-        FillRect(memory, &all, brush);
-        DeleteObject(brush);
-        DrawIcon(memory, 0, 0, LoadIconW(nullptr, iconName));
-        SelectObject(memory, previous);
-        if (Pixels(memory, drawn, width, height) == shown) style = candidateStyle;
-        DeleteObject(drawn);
+    const std::vector<DWORD> shown = Pixels(
+        width, height, [&](HDC dc) { BitBlt(dc, 0, 0, width, height, ScreenDc().get(), rect.left, rect.top, SRCCOPY); });
+    const DWORD background = shown.front();
+    for (const auto& [style, icon] : {std::pair{16, IDI_HAND}, {48, IDI_EXCLAMATION}, {64, IDI_ASTERISK}}) {
+        const auto drawn = Pixels(width, height, [&](HDC dc) {
+            const RECT all{0, 0, width, height};
+            FillRect(dc, &all,
+                     UniqueBrush(CreateSolidBrush(RGB(GetBValue(background), GetGValue(background), GetRValue(background))))
+                         .get());
+            DrawIcon(dc, 0, 0, LoadIconW(nullptr, icon));
+        });
+        if (drawn == shown) return style;
     }
-    DeleteObject(shot);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return style;
+    return 0;
 }
 
-struct BoxSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindBox(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<BoxSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !IsWindowVisible(window) || ClassOf(window) != L"#32770") return TRUE;
-    search->found = window;
-    return FALSE;
+// The first visible top-level window that the test accepts.
+HWND FindTopLevel(const std::function<bool(HWND)>& accepted) {
+    std::pair<const std::function<bool(HWND)>*, HWND> search{&accepted, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM parameter) {
+            auto* found = reinterpret_cast<decltype(search)*>(parameter);
+            if (!IsWindowVisible(window) || !(*found->first)(window)) return TRUE;
+            found->second = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.second;
 }
 
-// The style value whose icon the static shows, once it has been painted; 0 when none matches
-// within the time.
-int ShownIconStyle(HWND iconStatic, std::chrono::milliseconds timeout) {
-    int style = 0;
-    WaitUntil([&] { return (style = MatchingIconStyle(iconStatic)) != 0; }, timeout);
-    return style;
+ULONGLONG Created(HANDLE process) {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    GetProcessTimes(process, &created, &exited, &kernel, &user);
+    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
 }
 
 }  // namespace
 
 std::optional<MessageBoxView> WaitForMessageBox(DWORD processId, std::chrono::milliseconds timeout) {
-    BoxSearch search{processId, nullptr};
-    const auto found = [&] {
-        EnumWindows(&FindBox, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
+    HWND found = nullptr;
+    const auto isBox = [&](HWND window) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        return owner == processId && ClassOf(window) == L"#32770";
     };
-    if (!WaitUntil(found, timeout)) {
-        return std::nullopt;
-    }
-    MessageBoxView box;
-    box.window = search.found;
-    box.title = TextOf(search.found);
-    for (HWND child : ChildrenOf(search.found)) {
-        const std::wstring kind = ClassOf(child);
-        const LONG style = GetWindowLongW(child, GWL_STYLE);
-        if (kind == L"Button") {
-            box.buttons.push_back(TextOf(child));
-        } else if (kind == L"Static" && (style & SS_TYPEMASK) == SS_ICON) {
-            box.iconStyle = ShownIconStyle(child, 5s);
-        } else if (kind == L"Static" && GetDlgCtrlID(child) == 0xFFFF) {
-            box.text = TextOf(child);
+    if (!WaitUntil([&] { return (found = FindTopLevel(isBox)) != nullptr; }, timeout)) return std::nullopt;
+    MessageBoxView box{found, TextOf(found), L"", 0, {}};
+    for (HWND child : ChildrenOf(found)) {
+        const bool isStatic = ClassOf(child) == L"Static";
+        if (ClassOf(child) == L"Button") box.buttons.push_back(TextOf(child));
+        if (isStatic && GetDlgCtrlID(child) == 0xFFFF) box.text = TextOf(child);
+        // Read once the icon has been painted.
+        if (isStatic && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+            WaitUntil([&] { return (box.iconStyle = MatchingIconStyle(child)) != 0; }, 5s);
         }
     }
     return box;
@@ -153,9 +132,7 @@ void ExpectMessage(const std::optional<MessageBoxView>& box, const std::wstring&
     EXPECT_EQ(box->buttons, std::vector<std::wstring>{L"OK"});
 }
 
-SettingsWindow::SettingsWindow() : process_(L"") {
-    window_ = process_.WaitForWindow(kSettingsTitle, 20s);
-}
+SettingsWindow::SettingsWindow() : process_(L"") { window_ = process_.WaitForWindow(L"Einstellungen - Codelist", 20s); }
 
 SettingsWindow::~SettingsWindow() {
     if (!process_.Started()) return;
@@ -167,8 +144,6 @@ SettingsWindow::~SettingsWindow() {
     process_.WaitForExit(10s);
 }
 
-std::wstring SettingsWindow::Text(int id) const { return TextOf(Control(id)); }
-
 void SettingsWindow::SetText(int id, const std::wstring& text) {
     SendMessageW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
@@ -179,22 +154,10 @@ std::optional<MessageBoxView> SettingsWindow::WaitForMessageBox(std::chrono::mil
     return codeeingabe::test::WaitForMessageBox(process_.ProcessId(), timeout);
 }
 
-void SettingsWindow::ClickAndExpectMessage(int id, const std::wstring& text, const std::wstring& title, int style) {
-    Click(id);
-    const auto box = WaitForMessageBox();
-    ExpectMessage(box, text, title, style);
-    if (box) {
-        EXPECT_TRUE(DismissMessageBox(*box));
-    }
-}
-
-std::vector<HWND> SettingsWindow::Controls() const { return ChildrenOf(window_); }
-
 bool SettingsWindow::AllControlsEnabled(bool enabled) const {
-    const auto controls = Controls();
-    return !controls.empty() && std::all_of(controls.begin(), controls.end(), [&](HWND control) {
-        return (IsWindowEnabled(control) != FALSE) == enabled;
-    });
+    const auto controls = ChildrenOf(window_);
+    return !controls.empty() && std::all_of(controls.begin(), controls.end(),
+                                            [&](HWND control) { return (IsWindowEnabled(control) != FALSE) == enabled; });
 }
 
 std::string ReadBytes(const std::filesystem::path& file) {
@@ -208,7 +171,8 @@ void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
 
 std::string CodeListBytes(const std::string& credits, const std::string& masterCode,
                           const std::vector<std::pair<std::string, std::string>>& codes) {
-    std::string bytes = "[Einstellungen]\r\nCreditsPerCode=" + credits + "\r\nMasterCode=" + masterCode + "\r\n\r\n[Codes]\r\n";
+    std::string bytes =
+        "[Einstellungen]\r\nCreditsPerCode=" + credits + "\r\nMasterCode=" + masterCode + "\r\n\r\n[Codes]\r\n";
     for (const auto& [code, state] : codes) bytes += code + "=" + state + "\r\n";
     return bytes;
 }
@@ -224,58 +188,30 @@ std::vector<std::string> SampleCodes(int n) {
     return codes;
 }
 
-UnwritableFile::UnwritableFile(const std::filesystem::path& file) : file_(file) {
-    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
-    HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (handle != INVALID_HANDLE_VALUE) handle_.reset(handle);
-}
-
-UnwritableFile::~UnwritableFile() {
-    handle_.reset();
-    SetFileAttributesW(file_.c_str(), FILE_ATTRIBUTE_NORMAL);
-}
-
-namespace {
-
-struct ViewerSearch {
-    std::wstring fileName;
-    DWORD programProcessId;
-    HWND found;
-};
-
-BOOL CALLBACK FindViewer(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<ViewerSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->programProcessId || owner == GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
-    std::wstring title = TextOf(window);
-    CharLowerBuffW(title.data(), static_cast<DWORD>(title.size()));
-    if (title.find(search->fileName) == std::wstring::npos) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-}  // namespace
-
-bool CloseViewerOf(const std::wstring& fileName, DWORD programProcessId, std::chrono::milliseconds timeout) {
-    ViewerSearch search{fileName, programProcessId, nullptr};
-    CharLowerBuffW(search.fileName.data(), static_cast<DWORD>(search.fileName.size()));
-    const auto found = [&] {
-        EnumWindows(&FindViewer, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    };
-    if (!WaitUntil(found, timeout)) {
-        return false;
-    }
-    DWORD viewerProcessId = 0;
-    GetWindowThreadProcessId(search.found, &viewerProcessId);
-    UniqueHandle viewer(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, viewerProcessId));
-    PostMessageW(search.found, WM_CLOSE, 0, 0);
-    if (viewer && WaitForSingleObject(viewer.get(), 10000) != WAIT_OBJECT_0) {
-        TerminateProcess(viewer.get(), 1);
-        return false;
-    }
-    return true;
+// The viewer is known by its parent, not by its window: a process older than the program only
+// names the program's id as its parent because ids are reused.
+bool CloseViewerOf(const std::wstring&, DWORD programProcessId, std::chrono::milliseconds timeout) {
+    UniqueHandle program(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, programProcessId));
+    bool ended = false;
+    WaitUntil(
+        [&] {
+            UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+            PROCESSENTRY32W entry{};
+            entry.dwSize = sizeof entry;
+            for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+                UniqueHandle child(OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE,
+                                               entry.th32ProcessID));
+                if (entry.th32ParentProcessID != programProcessId || !child || !program ||
+                    Created(child.get()) < Created(program.get())) {
+                    continue;
+                }
+                TerminateProcess(child.get(), 1);
+                ended = WaitForSingleObject(child.get(), 10000) == WAIT_OBJECT_0 || ended;
+            }
+            return ended;
+        },
+        timeout);
+    return ended;
 }
 
 }  // namespace codeeingabe::test

@@ -42,15 +42,10 @@ public:
     HWND Control(int id) const { return GetDlgItem(window_, id); }
     ProgramProcess& Process() { return process_; }
 
-    std::wstring Text(int id) const;
     void SetText(int id, const std::wstring& text);
     // Posted, as the click's handler runs until its message box is closed.
     void Click(int id);
     std::optional<MessageBoxView> WaitForMessageBox(std::chrono::milliseconds timeout = 30s);
-    // Clicks the button, expects exactly this message box and closes it.
-    void ClickAndExpectMessage(int id, const std::wstring& text, const std::wstring& title, int style);
-    // Every child window of the settings window.
-    std::vector<HWND> Controls() const;
     // Whether every control is enabled (true) or every one disabled (false).
     bool AllControlsEnabled(bool enabled) const;
 
@@ -59,8 +54,7 @@ private:
     HWND window_ = nullptr;
 };
 
-void ExpectMessage(const std::optional<MessageBoxView>& box, const std::wstring& text, const std::wstring& title,
-                   int style);
+void ExpectMessage(const std::optional<MessageBoxView>& box, const std::wstring& text, const std::wstring& title, int style);
 
 // Files of the module folder, byte for byte.
 std::string ReadBytes(const std::filesystem::path& file);
@@ -72,23 +66,8 @@ std::string CodeListBytes(const std::string& credits, const std::string& masterC
 // n different codes, spread over the whole range, the first ones with leading zeros.
 std::vector<std::string> SampleCodes(int n);
 
-// A file nobody may write, delete or replace while this lives: read-only, and held open with a
-// handle that shares reading only (Wine running as root ignores the attribute alone).
-class UnwritableFile {
-public:
-    explicit UnwritableFile(const std::filesystem::path& file);
-    ~UnwritableFile();
-    UnwritableFile(const UnwritableFile&) = delete;
-    UnwritableFile& operator=(const UnwritableFile&) = delete;
-    bool Held() const { return handle_ != nullptr; }
-
-private:
-    std::filesystem::path file_;
-    UniqueHandle handle_;
-};
-
-// Waits for the window in which the shell opened the file (another process than the program),
-// closes it and waits until its process has ended. False when none showed.
+// Ends the programs that the program started to show the file (the shell's viewer, its child;
+// ended, not closed, as loading a long list takes the viewer minutes). False when none started.
 bool CloseViewerOf(const std::wstring& fileName, DWORD programProcessId, std::chrono::milliseconds timeout);
 
 }  // namespace codeeingabe::test
