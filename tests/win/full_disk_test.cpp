@@ -1,12 +1,9 @@
-// A full disk under the module folder: every write of the program fails there, the old files stay
-// byte for byte, and the operator is told (settings mode) or the guest gets no credit and the code
-// stays free (host mode). The disk fills through tests/win/full_disk_shim.c, which CTest preloads.
+// A full disk in the module folder (tests/win/full_disk_shim.c, preloaded by CTest): the old
+// files stay byte for byte, the operator is told, the guest gets no credit and the code stays free;
+// once there is room the same action works.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "codelist/frm_einstellungen.h"
-#include "fault_support.h"
 #include "host_test_support.h"
 #include "settings_driver.h"
 
@@ -15,126 +12,91 @@ using namespace codeeingabe::test;
 
 namespace {
 
-// Far less than a list of 1000 codes (14 KB) and its text export: the disk fills in mid-write.
-constexpr const char* kFreeBytes = "4096";
-
-class FullDisk {
-public:
-    explicit FullDisk(const std::filesystem::path& folder) : marker_(folder / ".full-disk") {
-        WriteBytes(marker_, kFreeBytes);
-    }
-    ~FullDisk() { Free(); }
-    FullDisk(const FullDisk&) = delete;
-    FullDisk& operator=(const FullDisk&) = delete;
-    void Free() const {
-        std::error_code ignored;
-        std::filesystem::remove(marker_, ignored);
-    }
-
-private:
-    std::filesystem::path marker_;
-};
-
-// Without the preloaded shim nothing fills up, and every case below would fail for that reason.
-void ExpectShimPreloaded() {
-    wchar_t preload[1024] = {};
-    GetEnvironmentVariableW(L"LD_PRELOAD", preload, 1024);
-    ASSERT_NE(std::wstring(preload).find(L"full_disk"), std::wstring::npos)
-        << "run through ctest, which preloads full_disk.so into the Wine processes";
-}
+// The shim lets no file of the folder grow past 4 KB, far less than a list of 1000 codes (14 KB) or
+// its export: the disk fills in mid-write.
+void FillDisk(const std::filesystem::path& folder) { WriteBytes(folder / ".full-disk", "4096"); }
+void FreeDisk(const std::filesystem::path& folder) { std::filesystem::remove(folder / ".full-disk"); }
 
 std::string ThousandCodes() {
     std::vector<std::pair<std::string, std::string>> codes;
-    const auto sample = SampleCodes(1000);
-    for (std::size_t i = 0; i < sample.size(); ++i) codes.emplace_back(sample[i], i % 3 == 0 ? "USED" : "UNUSED");
+    for (const std::string& code : SampleCodes(1000)) codes.emplace_back(code, codes.size() % 3 == 0 ? "USED" : "UNUSED");
     return CodeListBytes("2", "99999", codes);
 }
 
-struct FullDiskCase {
-    const char* name;
+// A button, the file it writes, and its stop message around that file's path; then its message
+// once there is room.
+struct SettingsCase {
     int button;
-    const wchar_t* failure;  // the stop message begins with it
+    const char* file;
+    const wchar_t* failure;
+    const wchar_t* failureEnd;
     const wchar_t* failureTitle;
-    const wchar_t* success;  // the message once there is room again
-    const char* file;        // the file the action writes
+    const wchar_t* success;
 };
 
-const FullDiskCase kSettingsCases[] = {
-    {"generation", kCmdCreateCodelist, L"Die neue Codeliste konnte nicht gespeichert werden:", L"Codeliste nicht erstellt",
-     L"Codeliste wurde erstellt", "Codelist.ini"},
-    {"reset", kCmdResetCodelist, L"Die Codes konnten nicht freigegeben werden:", L"Codes nicht freigegeben",
-     L"Codes wurden zurückgesetzt", "Codelist.ini"},
-    {"export", kCmdCreateCodelistText, L"Die Textdatei konnte nicht geschrieben werden:", L"Textdatei nicht geschrieben",
-     L"Codeliste wurde in folgende Datei geschrieben:", "Codelist.txt"},
-    {"save", kCmdSave, L"Die Einstellungen konnten nicht gesichert werden:", L"Einstellungen nicht gesichert",
-     L"Einstellungen wurden gesichert!", "Codelist.ini"},
+const wchar_t kListUnchanged[] = L"\r\n\r\nDie bisherige Codeliste ist unverändert geblieben.";
+const SettingsCase kSettingsCases[] = {
+    {kCmdCreateCodelist, "Codelist.ini", L"Die neue Codeliste konnte nicht gespeichert werden:", kListUnchanged,
+     L"Codeliste nicht erstellt", L"Codeliste wurde erstellt"},
+    {kCmdResetCodelist, "Codelist.ini", L"Die Codes konnten nicht freigegeben werden:",
+     L"\r\n\r\nDie Codeliste ist unverändert geblieben.", L"Codes nicht freigegeben", L"Codes wurden zurückgesetzt"},
+    {kCmdCreateCodelistText, "Codelist.txt", L"Die Textdatei konnte nicht geschrieben werden:", L"",
+     L"Textdatei nicht geschrieben", L"Codeliste wurde in folgende Datei geschrieben:\r\n\r\n"},
+    {kCmdSave, "Codelist.ini", L"Die Einstellungen konnten nicht gesichert werden:", L"", L"Einstellungen nicht gesichert",
+     L"Einstellungen wurden gesichert!"},
 };
 
 }  // namespace
 
 TEST(FullDisk, SettingsActionsKeepTheOldFileAndTellTheOperator) {
-    ExpectShimPreloaded();
-    for (const FullDiskCase& c : kSettingsCases) {
-        SCOPED_TRACE(c.name);
+    for (const SettingsCase& row : kSettingsCases) {
+        SCOPED_TRACE(row.button);
         const auto folder = FreshModuleFolder();
         WriteBytes(folder / "Codelist.ini", ThousandCodes());
         WriteBytes(folder / "Codelist.txt", "the old export\r\n");
-        const std::string before = ReadBytes(folder / c.file);
-        FullDisk disk(folder);
+        const std::string before = ReadBytes(folder / row.file);
+        FillDisk(folder);
         SettingsWindow settings;
-        ASSERT_NE(settings.Window(), nullptr);
         settings.SetText(kTxtNrOfCodes, L"1000");
         settings.SetText(kTxtCreditsPerCode, L"5");
         settings.SetText(kTxtMasterCode, L"54321");
+        const std::wstring path = (folder / row.file).wstring();
+        settings.ClickAndExpectMessage(row.button, row.failure + (L"\r\n\r\n" + path) + row.failureEnd, row.failureTitle, 16);
+        EXPECT_EQ(ReadBytes(folder / row.file), before);
+        EXPECT_FALSE(std::filesystem::exists(path + L".tmp")) << "a temporary file stayed";
 
-        settings.Click(c.button);
-        const auto box = settings.WaitForMessageBox();
-        ASSERT_TRUE(box.has_value());
-        EXPECT_EQ(box->text.rfind(c.failure, 0), 0u) << "the message shown: " << std::string(box->text.begin(), box->text.end());
-        EXPECT_NE(box->text.find(std::wstring(c.file, c.file + std::strlen(c.file))), std::wstring::npos);
-        EXPECT_EQ(box->title, c.failureTitle);
-        EXPECT_EQ(box->iconStyle, 16);
-        ASSERT_TRUE(DismissMessageBox(*box));
-        EXPECT_EQ(ReadBytes(folder / c.file), before);
-        EXPECT_FALSE(std::filesystem::exists(folder / (std::string(c.file) + ".tmp")));
-
-        // With room again the same click works: nothing was left half done.
-        disk.Free();
+        FreeDisk(folder);
         ASSERT_TRUE(WaitUntil([&] { return settings.AllControlsEnabled(true); }, std::chrono::seconds(5)));
-        settings.Click(c.button);
-        const auto again = settings.WaitForMessageBox();
-        ASSERT_TRUE(again.has_value());
-        EXPECT_EQ(again->text.rfind(c.success, 0), 0u);
-        DismissMessageBox(*again);
-        EXPECT_NE(ReadBytes(folder / c.file), before);
-        if (c.button == kCmdCreateCodelistText) CloseViewerOf(L"codelist.txt", settings.Process().ProcessId(), std::chrono::seconds(10));
+        settings.Click(row.button);
+        const auto done = settings.WaitForMessageBox();
+        ASSERT_TRUE(done.has_value()) << "no message with room again";
+        EXPECT_EQ(done->text.rfind(row.success, 0), 0u) << std::string(done->text.begin(), done->text.end());
+        DismissMessageBox(*done);
+        EXPECT_NE(ReadBytes(folder / row.file), before);
+        if (row.button == kCmdCreateCodelistText) CloseViewerOf(L"codelist.txt", settings.Process().ProcessId(), std::chrono::seconds(10));
     }
 }
 
 TEST(FullDisk, ABookingGivesNoCreditAndLeavesTheCodeFree) {
-    ExpectShimPreloaded();
     HostSession session;
     session.WriteCodeListBytes(ThousandCodes());
     const std::string before = session.CodeListBytes();
     const std::string code = SampleCodes(1000)[1];
-    ASSERT_EQ(session.CodeState(code), "UNUSED");
-    FullDisk disk(session.Folder());
+    FillDisk(session.Folder());
     session.StartModule();
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (int attempt = 0; attempt < 2; ++attempt) {  // a second wrong entry would lock
         ASSERT_TRUE(session.OpenKeypad());
         session.TypeDigits(code);
         EXPECT_TRUE(session.KeypadHides());
     }
     EXPECT_EQ(session.CommandCount("AddCredit| 2"), 0u);
     EXPECT_EQ(session.CodeListBytes(), before);
-    EXPECT_EQ(session.Module().Window(L"Info", true), nullptr) << "a valid code is no wrong entry";
+    EXPECT_EQ(session.Module().Window(L"Info", true), nullptr) << "a valid code counted as a wrong entry";
 
-    disk.Free();
+    FreeDisk(session.Folder());
     ASSERT_TRUE(session.OpenKeypad());
     session.TypeDigits(code);
-    EXPECT_TRUE(session.WaitForCommand("AddCredit| 2"));
+    EXPECT_EQ(session.CommandCount("AddCredit| 2"), 1u);
     EXPECT_EQ(session.CodeState(code), "USED");
-    session.Send("AppClose");
-    EXPECT_TRUE(session.Module().WaitForExit(kTimeout));
-    EXPECT_EQ(session.Module().ExceptionReports(), "");
+    session.CloseModule();
 }
