@@ -16,10 +16,11 @@
 static ssize_t Fitting(int fd, off_t offset, size_t count) {
     char link[64], path[PATH_MAX];
     struct stat status;
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) return (ssize_t)count;
     snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
     const ssize_t length = readlink(link, path, sizeof path - sizeof "/.full-disk");
     char* slash = length > 0 ? memrchr(path, '/', (size_t)length) : NULL;
-    if (slash == NULL || fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) return (ssize_t)count;
+    if (slash == NULL) return (ssize_t)count;
     strcpy(slash + 1, ".full-disk");
     FILE* marker = fopen(path, "r");
     long long limit = 0;

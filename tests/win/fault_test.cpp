@@ -1,6 +1,8 @@
-// Codelist.exe killed at random moments while it books a code, generates, resets or saves: the
-// list is the old file byte for byte or the operation's whole result, and no credit goes out for
-// a code left free. "USED" without its credit is the one window the booking order accepts.
+// Faults during the operations that write a file: Codelist.exe killed at random moments while it
+// books a code, generates, resets or saves, and a full disk (tests/win/full_disk_shim.c, preloaded
+// by CTest). The file is always the old one byte for byte or the operation's whole result, and no
+// credit goes out for a code left free; "USED" without its credit is the one window the booking
+// order accepts.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -41,30 +43,33 @@ std::string List(const std::string& credits, const std::string& master, bool res
 }
 
 const std::string kOld = List("2", "99999");
+const std::string kOldExport = "the old export\r\n";
 const std::string kCode = SampleCodes(1000)[1];  // free in the old list
 
-// An operation and the whole file it leaves; none for a generation, which leaves a fresh list.
 struct Operation {
     const char* name;
-    int button;     // 0: the fifth digit of a booking
-    double spread;  // the kill falls within this many times the operation's median duration
-    std::string result;
+    int button;                // 0: the fifth digit of a booking
+    const char* file;          // the file it writes
+    const wchar_t* stopTitle;  // of its message when the disk is full
+    double spread;             // kills fall within this many times its median duration; 0: none
+    std::string result;        // the whole file it leaves; empty: a fresh list, or any export
 };
 
 const Operation kOperations[] = {
-    {"booking", 0, 2.0, List("2", "99999", false, kCode)},
-    {"generation", kCmdCreateCodelist, 1.5, ""},
-    {"reset", kCmdResetCodelist, 1.5, List("2", "99999", true)},
-    {"save", kCmdSave, 1.5, List("5", "54321")},
+    {"booking", 0, "Codelist.ini", nullptr, 2.0, List("2", "99999", false, kCode)},
+    {"generation", kCmdCreateCodelist, "Codelist.ini", L"Codeliste nicht erstellt", 1.5, ""},
+    {"reset", kCmdResetCodelist, "Codelist.ini", L"Codes nicht freigegeben", 1.5, List("2", "99999", true)},
+    {"save", kCmdSave, "Codelist.ini", L"Einstellungen nicht gesichert", 1.5, List("5", "54321")},
+    {"export", kCmdCreateCodelistText, "Codelist.txt", L"Textdatei nicht geschrieben", 0, ""},
 };
 
 enum Outcome { kOldFile, kNewFile, kUsedWithoutCredit, kBroken };
 
-// Codelist.exe on the old list, the operation one message away: in host mode four digits typed,
+// Codelist.exe on the old files, the operation one message away: in host mode four digits typed,
 // in the settings window every box filled.
 class Round {
 public:
-    explicit Round(const Operation& operation) : operation_(operation) {
+    explicit Round(const Operation& operation) : operation_(operation), old_(operation.button == kCmdCreateCodelistText ? kOldExport : kOld) {
         if (operation.button == 0) {
             host_.emplace();
             host_->WriteCodeListBytes(kOld);
@@ -73,7 +78,8 @@ public:
             keys_.emplace(host_->Keypad());
             keys_->Type(kCode.substr(0, 4));
         } else {
-            WriteBytes(list_, kOld);
+            WriteBytes(folder_ / "Codelist.ini", kOld);
+            WriteBytes(folder_ / "Codelist.txt", kOldExport);
             settings_.emplace();
             settings_->SetText(kTxtNrOfCodes, L"1000");
             settings_->SetText(kTxtCreditsPerCode, L"5");
@@ -84,26 +90,43 @@ public:
         if (host_) PostMessageW(keys_->key[kCode[4] - '0'], BM_CLICK, 0, 0);
         else settings_->Click(operation_.button);
     }
+    // The whole operation again, as the guest or the operator would try it.
+    void Retry() {
+        if (host_) {
+            ASSERT_TRUE(host_->KeypadHides() && host_->OpenKeypad());
+            keys_->Type(kCode);
+        } else {
+            ASSERT_TRUE(WaitUntil([&] { return settings_->AllControlsEnabled(true); }, std::chrono::seconds(5)));
+            settings_->Click(operation_.button);
+        }
+    }
+    std::optional<MessageBoxView> Message() { return settings_->WaitForMessageBox(); }
     bool Credited() const { return host_ && host_->CommandCount("AddCredit| 2") > 0; }
-    bool Done() const { return host_ ? Credited() : ReadFileBytes(list_).bytes != kOld; }
+    bool Done() const { return host_ ? Credited() : ReadFileBytes(File()).bytes != old_; }
     void Kill() {
         host_ ? host_->Module().Kill() : settings_->Process().Kill();
         PumpFor(std::chrono::milliseconds(50));  // a credit already on its way still arrives
     }
-    bool KilledInsideAWrite() const { return std::filesystem::exists(list_.wstring() + L".tmp"); }
+    std::filesystem::path File() const { return folder_ / operation_.file; }
+    bool TemporaryLeft() const { return std::filesystem::exists(File().wstring() + L".tmp"); }
     Outcome Result() const {
-        const std::string bytes = ReadBytes(list_);
-        if (bytes == kOld) return Credited() ? kBroken : kOldFile;
+        const std::string bytes = ReadBytes(File());
+        if (bytes == old_) return Credited() ? kBroken : kOldFile;
         const auto fresh = WholeCodeList(bytes);
-        const bool whole = operation_.result.empty() ? fresh && fresh->size() == 1000 && bytes.find("=USED") == std::string::npos &&
-                                                           bytes.rfind(CodeListBytes("2", "99999", {}), 0) == 0
-                                                     : bytes == operation_.result;
+        const bool whole = !operation_.result.empty() ? bytes == operation_.result
+                           : operation_.button == kCmdCreateCodelistText
+                               ? true  // its lines are checked natively
+                               : fresh && fresh->size() == 1000 && bytes.find("=USED") == std::string::npos &&
+                                     bytes.rfind(CodeListBytes("2", "99999", {}), 0) == 0;
         return !whole ? kBroken : host_ && !Credited() ? kUsedWithoutCredit : kNewFile;
     }
+    bool Locked() { return host_->Module().Window(L"Info", true) != nullptr; }
+    void CloseViewer() { CloseViewerOf(L"codelist.txt", settings_->Process().ProcessId(), std::chrono::seconds(10)); }
 
 private:
     const Operation& operation_;
-    std::filesystem::path list_ = FreshModuleFolder() / "Codelist.ini";
+    const std::string& old_;
+    std::filesystem::path folder_ = FreshModuleFolder();
     std::optional<HostSession> host_;
     std::optional<DigitKeys> keys_;
     std::optional<SettingsWindow> settings_;
@@ -128,7 +151,7 @@ int KillRounds(const Operation& operation, int rounds) {
             PumpFor(Micros(std::uniform_int_distribution<long long>(0, static_cast<long long>(times[2].count() * operation.spread))(random)));
         }
         round.Kill();
-        inside += round.KilledInsideAWrite();
+        inside += round.TemporaryLeft();
         const Outcome outcome = round.Result();
         EXPECT_NE(outcome, kBroken) << "neither the old file nor the whole new one, or a credit for a code left free";
         ++outcomes[outcome];
@@ -142,7 +165,9 @@ int KillRounds(const Operation& operation, int rounds) {
 
 void KillDuringEverything(int bookingRounds, int settingsRounds) {
     int kills = 0;
-    for (const Operation& operation : kOperations) kills += KillRounds(operation, operation.button == 0 ? bookingRounds : settingsRounds);
+    for (const Operation& operation : kOperations) {
+        if (operation.spread > 0) kills += KillRounds(operation, operation.button == 0 ? bookingRounds : settingsRounds);
+    }
     PrintFigure("faults injected (kills): " + std::to_string(kills));
 }
 
@@ -151,3 +176,38 @@ void KillDuringEverything(int bookingRounds, int settingsRounds) {
 TEST(FaultInjection, KillsLeaveTheOldOrTheWholeNewFileAndNoUnbookedCredit) { KillDuringEverything(20, 12); }
 
 TEST(FaultLongRun, KillsDuringBookingGenerationResetAndSave) { KillDuringEverything(500, 300); }
+
+// The shim lets no file of a folder holding ".full-disk" grow past the size it names: 4 KB is far
+// less than a list of 1000 codes (14 KB) or its export, so the disk fills in mid-write.
+TEST(FullDisk, EveryWriteFailsWholeAndTheSameActionWorksOnceThereIsRoom) {
+    for (const Operation& operation : kOperations) {
+        SCOPED_TRACE(operation.name);
+        Round round(operation);
+        const auto marker = round.File().parent_path() / ".full-disk";
+        WriteBytes(marker, "4096");
+        round.Start();
+        if (operation.button == 0) {
+            round.Retry();  // a second wrong entry would lock
+            EXPECT_FALSE(round.Locked()) << "a valid code counted as a wrong entry";
+        } else {
+            const auto box = round.Message();
+            ASSERT_TRUE(box.has_value()) << "no message";
+            EXPECT_EQ(box->title, operation.stopTitle);
+            EXPECT_EQ(box->iconStyle, 16);
+            EXPECT_NE(box->text.find(round.File().wstring()), std::wstring::npos) << "the message does not name the file";
+            DismissMessageBox(*box);
+        }
+        EXPECT_EQ(round.Result(), kOldFile);
+        EXPECT_FALSE(round.TemporaryLeft());
+
+        std::filesystem::remove(marker);
+        round.Retry();
+        if (operation.button != 0) {
+            const auto done = round.Message();
+            EXPECT_TRUE(done && done->iconStyle == 64) << "no success message with room again";
+            if (done) DismissMessageBox(*done);
+            if (operation.button == kCmdCreateCodelistText) round.CloseViewer();
+        }
+        EXPECT_EQ(round.Result(), kNewFile);
+    }
+}
