@@ -44,18 +44,12 @@ struct WindowCount {
     unsigned long count;
 };
 
-BOOL CALLBACK CountChild(HWND, LPARAM parameter) {
-    ++reinterpret_cast<WindowCount*>(parameter)->count;
-    return TRUE;
-}
-
-BOOL CALLBACK CountTopLevel(HWND window, LPARAM parameter) {
+// Called for every window below the desktop: the top-level ones and their children.
+BOOL CALLBACK CountWindow(HWND window, LPARAM parameter) {
+    auto* windows = reinterpret_cast<WindowCount*>(parameter);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == reinterpret_cast<WindowCount*>(parameter)->processId) {
-        CountChild(window, parameter);
-        EnumChildWindows(window, &CountChild, parameter);
-    }
+    windows->count += owner == windows->processId;
     return TRUE;
 }
 
@@ -75,7 +69,7 @@ ProcessResources MeasureProcess(HANDLE process) {
     resources.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
     resources.userObjects = GetGuiResources(process, GR_USEROBJECTS);
     WindowCount windows{processId, 0};
-    EnumWindows(&CountTopLevel, reinterpret_cast<LPARAM>(&windows));
+    EnumChildWindows(GetDesktopWindow(), &CountWindow, reinterpret_cast<LPARAM>(&windows));
     resources.windows = windows.count;
     return resources;
 }
