@@ -173,7 +173,7 @@ void KillDuringEverything(int bookingRounds, int settingsRounds) {
 
 }  // namespace
 
-TEST(FaultInjection, KillsLeaveTheOldOrTheWholeNewFileAndNoUnbookedCredit) { KillDuringEverything(20, 12); }
+TEST(FaultInjection, KillsLeaveTheOldOrTheWholeNewFileAndNoUnbookedCredit) { KillDuringEverything(30, 20); }
 
 TEST(FaultLongRun, KillsDuringBookingGenerationResetAndSave) { KillDuringEverything(500, 300); }
 
