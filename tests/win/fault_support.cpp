@@ -1,75 +1,28 @@
 #include "fault_support.h"
 
-#include <windows.h>
-
-#include <cstdlib>
-#include <iostream>
-#include <set>
+#include <vector>
 
 #include "host_test_support.h"
-#include "platform/file_store.h"
-#include "platform/get_field.h"
 #include "platform/profile_document.h"
+#include "settings_driver.h"
 
 namespace codeeingabe::test {
 
-std::optional<CodeList> ParseCodeList(const std::string& bytes, std::string* error) {
-    const auto fail = [&](const std::string& reason) -> std::optional<CodeList> {
-        *error = reason;
-        return std::nullopt;
-    };
-    if (bytes.rfind("[Einstellungen]\r\n", 0) != 0) return fail("no settings section at the start");
-    if (bytes.size() < 2 || bytes.compare(bytes.size() - 2, 2, "\r\n") != 0) return fail("no CR LF at the end");
-    if (bytes.find("[Codes]\r\n") == std::string::npos) return fail("no codes section");
-    CodeList list;
-    list.creditsPerCode = ProfileValue(bytes, "Einstellungen", "CreditsPerCode").value_or("(missing)");
-    list.masterCode = ProfileValue(bytes, "Einstellungen", "MasterCode").value_or("(missing)");
+std::optional<std::map<std::string, std::string>> WholeCodeList(const std::string& bytes) {
+    std::map<std::string, std::string> states;
+    std::vector<std::pair<std::string, std::string>> codes;
     for (const std::string& line : ProfileSectionLines(bytes, "Codes")) {
-        const std::string code = GetField(line, 1, "=");
-        const std::string state = GetField(line, 2, "=");
-        const bool fiveDigits = code.size() == 5 && code.find_first_not_of("0123456789") == std::string::npos;
-        if (!fiveDigits || (state != "UNUSED" && state != "USED") || line != code + "=" + state) {
-            return fail("entry \"" + line + "\"");
-        }
-        if (!list.states.emplace(code, state).second) return fail("code " + code + " twice");
-        list.codes.push_back(code);
+        const std::string code = line.substr(0, line.find('='));
+        const std::string state = line.substr(std::min(line.size(), code.size() + 1));
+        const bool digits = code.size() == 5 && code.find_first_not_of("0123456789") == std::string::npos;
+        if (!digits || (state != "UNUSED" && state != "USED") || !states.emplace(code, state).second) return std::nullopt;
+        codes.emplace_back(code, state);
     }
-    return list;
+    // Rebuilt as the program writes it, a torn file differs.
+    const auto setting = [&](const char* key) { return ProfileValue(bytes, "Einstellungen", key).value_or(""); };
+    if (bytes != CodeListBytes(setting("CreditsPerCode"), setting("MasterCode"), codes)) return std::nullopt;
+    return states;
 }
-
-std::string FileBytes(const std::filesystem::path& file) {
-    FileRead read = ReadFileBytes(file);
-    for (int attempt = 0; attempt < 100 && read.status == FileRead::Status::failed; ++attempt) {
-        Sleep(1);
-        read = ReadFileBytes(file);
-    }
-    return read.bytes;
-}
-
-void PumpFor(std::chrono::microseconds duration) {
-    const auto deadline = std::chrono::steady_clock::now() + duration;
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() < 0) return;
-        // Wakes for a message sent by another process at once; the last millisecond is spun.
-        if (left.count() >= 1) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left.count()), QS_ALLINPUT);
-        } else {
-            SwitchToThread();
-        }
-    }
-}
-
-std::chrono::microseconds RandomDelay(std::mt19937& random, std::chrono::microseconds upTo) {
-    return std::chrono::microseconds(std::uniform_int_distribution<long long>(0, upTo.count())(random));
-}
-
-void PrintFigure(const std::string& line) { std::cout << "[ FIGURES  ] " << line << std::endl; }
 
 bool OpenKeypadWhenFree(HostSession& session, std::chrono::milliseconds within) {
     const auto deadline = std::chrono::steady_clock::now() + within;
@@ -80,9 +33,12 @@ bool OpenKeypadWhenFree(HostSession& session, std::chrono::milliseconds within) 
     return false;
 }
 
-unsigned RunSeed() {
-    const char* text = std::getenv("CODEEINGABE_SEED");
-    return text != nullptr ? static_cast<unsigned>(std::strtoul(text, nullptr, 10)) : 20261207u;
+DigitKeys::DigitKeys(HWND keypad) {
+    for (wchar_t digit = L'0'; digit <= L'9'; ++digit) key[digit - L'0'] = Child(keypad, L"Button", std::wstring(1, digit).c_str());
+}
+
+void DigitKeys::Type(const std::string& digits) const {
+    for (char digit : digits) Click(key[digit - '0']);
 }
 
 }  // namespace codeeingabe::test

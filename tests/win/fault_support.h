@@ -1,48 +1,40 @@
 #pragma once
 
+#include <windows.h>
+
 #include <chrono>
-#include <filesystem>
+#include <cstdlib>
+#include <iostream>
 #include <map>
 #include <optional>
-#include <random>
 #include <string>
-#include <vector>
 
 namespace codeeingabe::test {
 
 class HostSession;
 
-// A code list file as it stands after a fault, read with the program's own profile reading.
-struct CodeList {
-    std::string creditsPerCode;
-    std::string masterCode;
-    std::vector<std::string> codes;              // in file order
-    std::map<std::string, std::string> states;  // by code
-};
+// The codes and their states when the bytes are a whole code list as the program writes it: the
+// settings, then distinct five-digit codes "UNUSED" or "USED", every line ended by CR LF.
+std::optional<std::map<std::string, std::string>> WholeCodeList(const std::string& bytes);
 
-// The list when the bytes are a whole code list file: the settings section, then distinct
-// five-digit codes, each "UNUSED" or "USED", every line ended by CR LF; otherwise nullopt and the
-// reason in *error.
-std::optional<CodeList> ParseCodeList(const std::string& bytes, std::string* error);
-
-// The file's bytes, read as the program reads it (sharing it with writers and a rename over it);
-// a read that fails while another process replaces the file is tried again.
-std::string FileBytes(const std::filesystem::path& file);
-
-// Handles this thread's messages (the module's sends to the test host) until the time is up.
-void PumpFor(std::chrono::microseconds duration);
-
-// A random delay in [0, upTo]: where a kill falls within an operation.
-std::chrono::microseconds RandomDelay(std::mt19937& random, std::chrono::microseconds upTo);
-
-// A figure of a fault, concurrency or guessing run, printed for the log and the README.
-void PrintFigure(const std::string& line);
-
-// "CreditClick" until the keypad shows, for up to the time given: a lock shows the lock notice
-// instead, for 10 seconds. False when the keypad did not show in time.
+// "CreditClick" until the keypad shows: while locked, the lock notice shows instead.
 bool OpenKeypadWhenFree(HostSession& session, std::chrono::milliseconds within);
 
-// The seed of a run: fixed, so that a failing round can be repeated, unless CODEEINGABE_SEED says.
-unsigned RunSeed();
+// The keypad's digit keys, looked up once: a search among the module's windows costs more than
+// a whole entry.
+struct DigitKeys {
+    explicit DigitKeys(HWND keypad);
+    void Type(const std::string& digits) const;
+    HWND key[10] = {};
+};
+
+// A figure of a long run, for the log and the README.
+inline void PrintFigure(const std::string& line) { std::cout << "[ FIGURES  ] " << line << std::endl; }
+
+// Fixed, so that a failing round can be repeated, unless CODEEINGABE_SEED says otherwise.
+inline unsigned RunSeed() {
+    const char* text = std::getenv("CODEEINGABE_SEED");
+    return text != nullptr ? static_cast<unsigned>(std::strtoul(text, nullptr, 10)) : 20261207u;
+}
 
 }  // namespace codeeingabe::test

@@ -22,30 +22,20 @@ struct HandleEntry {
     ULONG reserved;
 };
 
-struct HandleTable {
-    ULONG_PTR count;
-    ULONG_PTR reserved;
-    HandleEntry entries[1];
-};
-
-using QuerySystemInformation = LONG(NTAPI*)(ULONG, PVOID, ULONG, PULONG);
-
 unsigned long HandlesInSystemTable(DWORD processId) {
-    const auto query = reinterpret_cast<QuerySystemInformation>(
+    using Query = LONG(NTAPI*)(ULONG, PVOID, ULONG, PULONG);
+    const auto query = reinterpret_cast<Query>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
-    if (query == nullptr) return 0;
-    std::vector<char> buffer(1 << 16);
-    LONG status = 0;
-    while ((status = query(kExtendedHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), nullptr)) ==
-           kInfoLengthMismatch) {
+    std::vector<ULONG_PTR> buffer(1 << 13);  // the count, a reserved word, then the entries
+    LONG status = kInfoLengthMismatch;
+    while (query != nullptr && (status = query(kExtendedHandleInformation, buffer.data(),
+                                               static_cast<ULONG>(buffer.size() * sizeof(ULONG_PTR)), nullptr)) == kInfoLengthMismatch) {
         buffer.resize(buffer.size() * 2);
     }
     if (status != 0) return 0;
-    const auto* table = reinterpret_cast<const HandleTable*>(buffer.data());
+    const auto* entries = reinterpret_cast<const HandleEntry*>(buffer.data() + 2);
     unsigned long count = 0;
-    for (ULONG_PTR i = 0; i < table->count; ++i) {
-        if (table->entries[i].processId == processId) ++count;
-    }
+    for (ULONG_PTR i = 0; i < buffer[0]; ++i) count += entries[i].processId == processId;
     return count;
 }
 
@@ -54,19 +44,12 @@ struct WindowCount {
     unsigned long count;
 };
 
-BOOL CALLBACK CountChild(HWND, LPARAM parameter) {
-    ++reinterpret_cast<WindowCount*>(parameter)->count;
-    return TRUE;
-}
-
-BOOL CALLBACK CountTopLevel(HWND window, LPARAM parameter) {
+// Called for every window below the desktop: the top-level ones and their children.
+BOOL CALLBACK CountWindow(HWND window, LPARAM parameter) {
     auto* windows = reinterpret_cast<WindowCount*>(parameter);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == windows->processId) {
-        ++windows->count;
-        EnumChildWindows(window, &CountChild, parameter);
-    }
+    windows->count += owner == windows->processId;
     return TRUE;
 }
 
@@ -86,11 +69,9 @@ ProcessResources MeasureProcess(HANDLE process) {
     resources.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
     resources.userObjects = GetGuiResources(process, GR_USEROBJECTS);
     WindowCount windows{processId, 0};
-    EnumWindows(&CountTopLevel, reinterpret_cast<LPARAM>(&windows));
+    EnumChildWindows(GetDesktopWindow(), &CountWindow, reinterpret_cast<LPARAM>(&windows));
     resources.windows = windows.count;
     return resources;
 }
-
-bool GuiObjectsCounted(const ProcessResources& resources) { return resources.gdiObjects != 0 || resources.userObjects != 0; }
 
 }  // namespace codeeingabe::test

@@ -22,6 +22,6 @@ struct ProcessResources {
 ProcessResources MeasureProcess(HANDLE process);
 
 // Whether the system counts GDI and USER objects at all (not under Wine).
-bool GuiObjectsCounted(const ProcessResources& resources);
+inline bool GuiObjectsCounted(const ProcessResources& resources) { return resources.gdiObjects != 0 || resources.userObjects != 0; }
 
 }  // namespace codeeingabe::test
