@@ -81,13 +81,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string after = edited.Bytes();
     const std::string_view trimmedKey = Trim(key);
     const bool breaks = (std::string(section) + std::string(key) + std::string(value)).find_first_of("\r\n") != key.npos ||
-                        trimmedKey.find('=') != key.npos || section.find(']') != key.npos || trimmedKey.starts_with('[');
+                        trimmedKey.find('=') != key.npos || section.find(']') != key.npos || trimmedKey.starts_with('[') ||
+                        trimmedKey.starts_with(';');
     assert(written == !breaks);
     if (!written || trimmedKey.empty()) {
         assert(after == before);
         return 0;
     }
-    assert(ProfileValue(after, section, key) == std::string(Trim(value)));
+    assert(ProfileValue(after, section, key) == std::string(ValueAsRead(value)));
     ProfileDocument twice(after);
     assert(twice.SetValue(section, key, value) && twice.Bytes() == after);
 

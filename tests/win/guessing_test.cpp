@@ -71,7 +71,10 @@ void Guess(int lockCycles) {
 constexpr long kMostSharedByChance = 34;
 
 std::map<std::string, std::string> GeneratedCodes(SettingsWindow& settings, const std::filesystem::path& list) {
-    settings.ClickAndExpectMessage(kCmdCreateCodelist, L"Codeliste wurde erstellt", L"Fertig", 64);
+    settings.Click(kCmdCreateCodelist);
+    const auto box = settings.WaitForMessageBox();
+    ExpectMessage(box, L"Codeliste wurde erstellt", L"Fertig", 64);
+    if (box) DismissMessageBox(*box);
     const auto codes = WholeCodeList(ReadBytes(list));
     EXPECT_TRUE(codes && codes->size() == 1000) << "no whole list of 1000 codes";
     return codes.value_or(std::map<std::string, std::string>{});
