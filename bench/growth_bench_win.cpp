@@ -42,16 +42,18 @@ std::vector<std::string> PlatformSection(const std::string& file) {
         buffer.resize(buffer.size() * 2);
     }
     std::vector<std::string> entries;
-    for (std::size_t at = 0; at < got && buffer[at] != '\0'; at += entries.back().size() + 1) entries.emplace_back(&buffer[at]);
+    for (std::size_t at = 0; at < got && buffer[at] != '\0'; at += entries.back().size() + 1)
+        entries.emplace_back(&buffer[at]);
     return entries;
 }
 
 void Row(int count, const char* operation, bench::Figures ours, const bench::Figures* platform) {
     if (platform != nullptr) {
-        std::printf("%7d  %-34s %10.2f %10.2f   %10.2f %10.2f\n", count, operation, ours.median_us / 1000, ours.p95_us / 1000,
-                    platform->median_us / 1000, platform->p95_us / 1000);
+        std::printf("%7d  %-34s %10.2f %10.2f   %10.2f %10.2f\n", count, operation, ours.median_us / 1000,
+                    ours.p95_us / 1000, platform->median_us / 1000, platform->p95_us / 1000);
     } else {
-        std::printf("%7d  %-34s %10.2f %10.2f   %10s %10s\n", count, operation, ours.median_us / 1000, ours.p95_us / 1000, "-", "-");
+        std::printf("%7d  %-34s %10.2f %10.2f   %10s %10s\n", count, operation, ours.median_us / 1000, ours.p95_us / 1000,
+                    "-", "-");
     }
 }
 
@@ -73,27 +75,29 @@ int main() {
         const int repetitions = count >= 100000 ? 5 : count >= 10000 ? 20 : 100;
         const std::string& last = codes.back();
 
-        const auto lookup = bench::Measure(repetitions, [&](int) { ReadProfile(ours, kCodesSection, last, kMissingCodeState); });
+        const auto lookup =
+            bench::Measure(repetitions, [&](int) { ReadProfile(ours, kCodesSection, last, kMissingCodeState); });
         const auto platformLookup = bench::Measure(repetitions, [&](int) {
             char value[1024];
             GetPrivateProfileStringA("Codes", last.c_str(), "00000", value, sizeof value, platformPath.c_str());
         });
         Row(count, "code lookup (last code)", lookup, &platformLookup);
 
-        const auto booking = bench::Measure(repetitions, [&](int i) { WriteProfile(ours, kCodesSection, last, i % 2 ? kUnused : kUsed); });
+        const auto booking =
+            bench::Measure(repetitions, [&](int i) { WriteProfile(ours, kCodesSection, last, i % 2 ? kUnused : kUsed); });
         const auto platformBooking = bench::Measure(repetitions, [&](int i) {
             WritePrivateProfileStringA("Codes", last.c_str(), i % 2 ? "UNUSED" : "USED", platformPath.c_str());
         });
         Row(count, "booking (one key written)", booking, &platformBooking);
 
         const auto freeCount = bench::Measure(repetitions, [&](int) { CountFreeCodes(ReadSection(ours, kCodesSection)); });
-        const auto platformFreeCount = bench::Measure(repetitions, [&](int) { CountFreeCodes(PlatformSection(platformPath)); });
+        const auto platformFreeCount =
+            bench::Measure(repetitions, [&](int) { CountFreeCodes(PlatformSection(platformPath)); });
         Row(count, "free count (section read)", freeCount, &platformFreeCount);
 
         // A redeemed code before each reset, so that every reset really writes.
         const auto reset = bench::Measure(
-            std::min(repetitions, 20),
-            [&](int) { WriteSectionValues(ours, kCodesSection, kUnused); },
+            std::min(repetitions, 20), [&](int) { WriteSectionValues(ours, kCodesSection, kUnused); },
             [&](int) { WriteProfile(ours, kCodesSection, codes.front(), kUsed); });
         if (count <= 1000) {
             const auto platformReset = bench::Measure(

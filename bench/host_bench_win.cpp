@@ -41,7 +41,8 @@ constexpr auto kPatience = std::chrono::seconds(20);
 std::string Code(int i) { return FiveDigits(10000 + i * 37); }
 
 std::string CodeList() {
-    std::string bytes = "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=" + std::string(kMasterCode) + "\r\n\r\n[Codes]\r\n";
+    std::string bytes =
+        "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=" + std::string(kMasterCode) + "\r\n\r\n[Codes]\r\n";
     for (int i = 0; i < kCodes; ++i) bytes += Code(i) + "=UNUSED\r\n";
     return bytes;
 }
@@ -105,7 +106,9 @@ bool StartProgram(Module& module, const std::wstring& commandLineText) {
     return true;
 }
 
-bool StartModule(Module& module) { return StartProgram(module, L"\"" + ProgramPath(L"Codelist.exe").wstring() + L"\" /Mod"); }
+bool StartModule(Module& module) {
+    return StartProgram(module, L"\"" + ProgramPath(L"Codelist.exe").wstring() + L"\" /Mod");
+}
 
 // The empty program: it only sends "Register" to the inbox named on its command line.
 bool StartEmptyProgram(Module& program, HWND inbox) {
@@ -158,7 +161,8 @@ public:
         fs::create_directories(folder_);
         for (const char* name : {"Codelist.ini", "Module.ini"}) {
             std::error_code missing;
-            if (fs::exists(folder_ / name)) fs::copy_file(folder_ / name, Backup(name), fs::copy_options::overwrite_existing, missing);
+            if (fs::exists(folder_ / name))
+                fs::copy_file(folder_ / name, Backup(name), fs::copy_options::overwrite_existing, missing);
         }
     }
     ~SavedFiles() {
@@ -235,13 +239,13 @@ int main() {
     // the free codes on the same copy.
     const fs::path copy = folder / "bench-copy.ini";
     std::ofstream(copy, std::ios::binary) << CodeList();
-    const auto durableWrite = bench::Measure(kRepetitions, [&](int i) {
-        codeeingabe::WriteProfile(copy, "Codes", Code(i), i % 2 == 0 ? "USED" : "UNUSED");
-    });
+    const auto durableWrite = bench::Measure(
+        kRepetitions, [&](int i) { codeeingabe::WriteProfile(copy, "Codes", Code(i), i % 2 == 0 ? "USED" : "UNUSED"); });
     const std::string copyPath = copy.string();
     const auto platformCount = bench::Measure(kMasterRepetitions, [&](int) {
         std::string buffer(32768, '\0');
-        const DWORD length = GetPrivateProfileSectionA("Codes", buffer.data(), static_cast<DWORD>(buffer.size()), copyPath.c_str());
+        const DWORD length =
+            GetPrivateProfileSectionA("Codes", buffer.data(), static_cast<DWORD>(buffer.size()), copyPath.c_str());
         int free = 0;
         for (std::size_t at = 0; at < length; at += std::strlen(&buffer[at]) + 1) {
             if (std::string_view(&buffer[at]).ends_with("=UNUSED")) ++free;
@@ -294,7 +298,8 @@ int main() {
             count = FindWindowExW(master, nullptr, L"Static", nullptr);
             char text[16] = {};
             DWORD_PTR ignored = 0;
-            SendMessageTimeoutA(count, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &ignored);
+            SendMessageTimeoutA(count, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000,
+                                &ignored);
             return text[0] >= '0' && text[0] <= '9';
         });
         if (!shown) return Fail("the master window did not show its count");

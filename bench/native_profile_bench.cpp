@@ -31,7 +31,8 @@ std::string WholeFile(const fs::path& file) {
 void ReplaceDurably(const fs::path& file, const std::string& bytes) {
     const fs::path temporary = fs::path(file) += ".tmp";
     const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0 || write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) || fsync(fd) != 0) std::abort();
+    if (fd < 0 || write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) || fsync(fd) != 0)
+        std::abort();
     close(fd);
     if (rename(temporary.c_str(), file.c_str()) != 0) std::abort();
     const int folder = open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

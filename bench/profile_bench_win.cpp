@@ -43,13 +43,13 @@ int main() {
     });
     bench::PrintRow("ReadProfile, last of 1000 codes", ourRead, "GetPrivateProfileStringA", platformRead);
 
-    const auto ourWrite = bench::Measure(kRepetitions, [&](int i) {
-        codeeingabe::WriteProfile(ours, "Codes", middleCode, i % 2 == 0 ? "USED" : "UNUSED");
-    });
+    const auto ourWrite = bench::Measure(
+        kRepetitions, [&](int i) { codeeingabe::WriteProfile(ours, "Codes", middleCode, i % 2 == 0 ? "USED" : "UNUSED"); });
     const auto platformWrite = bench::Measure(kRepetitions, [&](int i) {
         WritePrivateProfileStringA("Codes", middleCode.c_str(), i % 2 == 0 ? "USED" : "UNUSED", platformPath.c_str());
     });
-    bench::PrintRow("WriteProfile, 1000 codes (atomic, durable, locked)", ourWrite, "WritePrivateProfileStringA", platformWrite);
+    bench::PrintRow("WriteProfile, 1000 codes (atomic, durable, locked)", ourWrite, "WritePrivateProfileStringA",
+                    platformWrite);
 
     const auto ourSection = bench::Measure(kRepetitions, [&](int) {
         if (codeeingabe::ReadSection(ours, "Codes").size() != 1000) std::abort();

@@ -152,17 +152,19 @@ int main() {
     SetWindowTextW(control(codeeingabe::kTxtNrOfCodes), L"0");
     const auto messageOnly = ClickToMessage(control(codeeingabe::kCmdCreateCodelist), 30, L"Die Anzahl", nothing, nothing);
     SetWindowTextW(control(codeeingabe::kTxtNrOfCodes), L"1000");
-    const auto generation = ClickToMessage(control(codeeingabe::kCmdCreateCodelist), 30, L"Codeliste wurde erstellt",
-                                           nothing, nothing);
+    const auto generation =
+        ClickToMessage(control(codeeingabe::kCmdCreateCodelist), 30, L"Codeliste wurde erstellt", nothing, nothing);
     const auto exportText = ClickToMessage(control(codeeingabe::kCmdCreateCodelistText), 15,
                                            L"Codeliste wurde in folgende Datei geschrieben", nothing, CloseViewers);
-    const auto reset = ClickToMessage(control(codeeingabe::kCmdResetCodelist), 30, L"Codes wurden zur\u00fcckgesetzt",
-                                      [&] { WriteUsedList(codeList); }, nothing);
+    const auto reset = ClickToMessage(
+        control(codeeingabe::kCmdResetCodelist), 30, L"Codes wurden zur\u00fcckgesetzt", [&] { WriteUsedList(codeList); },
+        nothing);
     std::vector<double> platformSamples;
     for (int i = 0; i < 30; ++i) {
         WriteUsedList(codeList);
         const auto start = Clock::now();
-        for (int k = 0; k < kCodes; ++k) WritePrivateProfileStringA("Codes", Code(k).c_str(), "UNUSED", codeListPath.c_str());
+        for (int k = 0; k < kCodes; ++k)
+            WritePrivateProfileStringA("Codes", Code(k).c_str(), "UNUSED", codeListPath.c_str());
         platformSamples.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
     }
     const auto platformReset = bench::Summarise(platformSamples);

@@ -26,7 +26,9 @@ std::optional<double> Reference(const std::string& s) {
     static const std::regex hex("&[Hh]([0-9A-Fa-f]{0,13})(?![0-9A-Fa-f])"), octal("&[Oo]([0-7]{0,17})(?![0-7])"),
         radix("&[HhOo].*"), decimal(R"([+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([EeDd][+-]?[0-9]+)?)");
     std::smatch m;
-    const auto starts = [&](const std::regex& r) { return std::regex_search(s, m, r, std::regex_constants::match_continuous); };
+    const auto starts = [&](const std::regex& r) {
+        return std::regex_search(s, m, r, std::regex_constants::match_continuous);
+    };
     if (starts(hex)) return m[1].length() ? static_cast<double>(std::stoull(m[1], nullptr, 16)) : 0.0;
     if (starts(octal)) return m[1].length() ? static_cast<double>(std::stoull(m[1], nullptr, 8)) : 0.0;
     if (starts(radix)) return std::nullopt;

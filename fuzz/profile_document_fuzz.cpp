@@ -95,7 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string> old = Lines(before), now = Lines(after);
     std::size_t prefix = 0, suffix = 0;
     while (prefix < old.size() && prefix < now.size() && old[prefix] == now[prefix]) ++prefix;
-    while (suffix < old.size() - prefix && suffix < now.size() - prefix && old[old.size() - 1 - suffix] == now[now.size() - 1 - suffix]) {
+    while (suffix < old.size() - prefix && suffix < now.size() - prefix &&
+           old[old.size() - 1 - suffix] == now[now.size() - 1 - suffix]) {
         ++suffix;
     }
     assert(old.size() - prefix - suffix <= 1 && now.size() - prefix - suffix <= 3);

@@ -12,8 +12,8 @@ Forms::Forms(ProcessValues& values)
     : values_(values),
       instanceMarker_(CreateMutexW(nullptr, FALSE, L"Local\\Codeeingabe.Codelist.Instance")),
       anotherCopyRunning_(GetLastError() == ERROR_ALREADY_EXISTS),
-      owner_(CreateWindowExW(0, L"STATIC", L"Codeeingabe", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                             GetModuleHandleW(nullptr), nullptr)) {}
+      owner_(CreateWindowExW(0, L"STATIC", L"Codeeingabe", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr),
+                             nullptr)) {}
 
 Forms::~Forms() = default;
 

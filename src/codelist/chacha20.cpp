@@ -6,10 +6,18 @@ namespace {
 constexpr std::uint32_t RotateLeft(std::uint32_t value, int bits) { return (value << bits) | (value >> (32 - bits)); }
 
 void QuarterRound(std::array<std::uint32_t, 16>& x, int a, int b, int c, int d) {
-    x[a] += x[b]; x[d] ^= x[a]; x[d] = RotateLeft(x[d], 16);
-    x[c] += x[d]; x[b] ^= x[c]; x[b] = RotateLeft(x[b], 12);
-    x[a] += x[b]; x[d] ^= x[a]; x[d] = RotateLeft(x[d], 8);
-    x[c] += x[d]; x[b] ^= x[c]; x[b] = RotateLeft(x[b], 7);
+    x[a] += x[b];
+    x[d] ^= x[a];
+    x[d] = RotateLeft(x[d], 16);
+    x[c] += x[d];
+    x[b] ^= x[c];
+    x[b] = RotateLeft(x[b], 12);
+    x[a] += x[b];
+    x[d] ^= x[a];
+    x[d] = RotateLeft(x[d], 8);
+    x[c] += x[d];
+    x[b] ^= x[c];
+    x[b] = RotateLeft(x[b], 7);
 }
 
 std::uint32_t LittleEndianWord(const std::uint8_t* bytes) {

@@ -45,14 +45,12 @@ std::string CodeListHeading(std::int16_t creditsPerCode, std::string_view master
     return heading;
 }
 
-std::string CodeListLine(std::string_view code) {
-    return KeyLine(code, kUnused);
-}
+std::string CodeListLine(std::string_view code) { return KeyLine(code, kUnused); }
 
 std::size_t CountFreeCodes(const std::vector<std::string>& sectionEntries) {
-    return static_cast<std::size_t>(std::count_if(sectionEntries.begin(), sectionEntries.end(), [](const std::string& entry) {
-        return ValueAsRead(GetField(entry, 2, kKeySeparator)) == kUnused;
-    }));
+    return static_cast<std::size_t>(
+        std::count_if(sectionEntries.begin(), sectionEntries.end(),
+                      [](const std::string& entry) { return ValueAsRead(GetField(entry, 2, kKeySeparator)) == kUnused; }));
 }
 
 }  // namespace codeeingabe

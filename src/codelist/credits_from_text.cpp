@@ -17,21 +17,13 @@ constexpr std::int64_t kExponentLimit = 400;
 // can overflow the integer arithmetic.
 constexpr std::int64_t kSaturation = 1'000'000'000;
 
-bool IsIgnorable(char c) {
-    return c == ' ' || c == '\t' || c == '\n';
-}
+bool IsIgnorable(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
-bool IsDecimalDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
-    return std::clamp(a + b, -kSaturation, kSaturation);
-}
+std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) { return std::clamp(a + b, -kSaturation, kSaturation); }
 
-std::int64_t SaturatingCount(std::size_t n) {
-    return static_cast<std::int64_t>(std::min<std::size_t>(n, kSaturation));
-}
+std::int64_t SaturatingCount(std::size_t n) { return static_cast<std::int64_t>(std::min<std::size_t>(n, kSaturation)); }
 
 std::string WithoutIgnorables(std::string_view text) {
     std::string result;

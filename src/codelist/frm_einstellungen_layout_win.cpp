@@ -52,20 +52,27 @@ constexpr double kPointSize = 8.25;
 
 const wchar_t* ClassName(Kind kind) {
     switch (kind) {
-        case Kind::textBox: return L"EDIT";
-        case Kind::label: return L"STATIC";
+        case Kind::textBox:
+            return L"EDIT";
+        case Kind::label:
+            return L"STATIC";
         case Kind::button:
-        case Kind::groupBox: return L"BUTTON";
+        case Kind::groupBox:
+            return L"BUTTON";
     }
     return L"STATIC";
 }
 
 DWORD Style(Kind kind) {
     switch (kind) {
-        case Kind::textBox: return WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL;
-        case Kind::button: return WS_TABSTOP | BS_PUSHBUTTON;
-        case Kind::label: return SS_LEFT | SS_NOPREFIX;
-        case Kind::groupBox: return BS_GROUPBOX;
+        case Kind::textBox:
+            return WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL;
+        case Kind::button:
+            return WS_TABSTOP | BS_PUSHBUTTON;
+        case Kind::label:
+            return SS_LEFT | SS_NOPREFIX;
+        case Kind::groupBox:
+            return BS_GROUPBOX;
     }
     return 0;
 }
@@ -100,8 +107,9 @@ void FrmEinstellungen::CreateControls() {
         TwipsRect place = item.place;
         if (item.kind == Kind::label) place.width = LabelWidthTwips(item, font_.get());
         const DWORD exStyle = item.kind == Kind::textBox ? WS_EX_CLIENTEDGE : 0;
-        HWND control = CreateControl(ClassName(item.kind), item.text, WS_VISIBLE | WS_CLIPSIBLINGS | Style(item.kind) | item.extraStyle,
-                                     exStyle, place, item.id, item.id == kCmdSave ? boldFont_.get() : font_.get());
+        HWND control =
+            CreateControl(ClassName(item.kind), item.text, WS_VISIBLE | WS_CLIPSIBLINGS | Style(item.kind) | item.extraStyle,
+                          exStyle, place, item.id, item.id == kCmdSave ? boldFont_.get() : font_.get());
         if (item.maxLength > 0) SendMessageW(control, EM_SETLIMITTEXT, static_cast<WPARAM>(item.maxLength), 0);
     }
     // The title bar shows the icon's own 16-pixel image rather than the big one scaled down.

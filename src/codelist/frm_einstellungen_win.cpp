@@ -24,7 +24,10 @@ std::wstring WithPath(const wchar_t* text, const FilePath& file, const wchar_t* 
 
 FrmEinstellungen::FrmEinstellungen(FormOwner& owner, ProcessValues& values, RandomSource& random, TimeOfDay& clock,
                                    MessageFunction showMessage)
-    : Form(owner), values_(values), generator_(random, clock), generation_(generator_),
+    : Form(owner),
+      values_(values),
+      generator_(random, clock),
+      generation_(generator_),
       showMessage_(std::move(showMessage)) {}
 
 // A setting longer than its box's limit (a file edited by hand) is shown whole: saving must never
@@ -39,11 +42,20 @@ std::optional<LRESULT> FrmEinstellungen::OnMessage(UINT message, WPARAM wParam, 
         case WM_COMMAND:
             if (lParam != 0 && HIWORD(wParam) == BN_CLICKED) {
                 switch (LOWORD(wParam)) {
-                    case kCmdCreateCodelist: cmdCreateCodelist_Click(); break;
-                    case kCmdCreateCodelistText: cmdCreateCodelistText_Click(); break;
-                    case kCmdResetCodelist: cmdResetCodelist_Click(); break;
-                    case kCmdSave: cmdSave_Click(); break;
-                    default: break;
+                    case kCmdCreateCodelist:
+                        cmdCreateCodelist_Click();
+                        break;
+                    case kCmdCreateCodelistText:
+                        cmdCreateCodelistText_Click();
+                        break;
+                    case kCmdResetCodelist:
+                        cmdResetCodelist_Click();
+                        break;
+                    case kCmdSave:
+                        cmdSave_Click();
+                        break;
+                    default:
+                        break;
                 }
             }
             return 0;  // Enter and Escape arrive as IDOK and IDCANCEL: no button answers them

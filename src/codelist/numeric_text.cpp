@@ -4,13 +4,9 @@ namespace codeeingabe {
 
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::string_view TrimBlanks(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) {
@@ -22,9 +18,7 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
-bool IsSignChar(char c) {
-    return c == '+' || c == '-';
-}
+bool IsSignChar(char c) { return c == '+' || c == '-'; }
 
 }  // namespace
 

@@ -12,8 +12,8 @@ class BCryptRandom : public RandomSource {
 public:
     bool Fill(std::span<std::uint8_t> bytes) override {
         if (bytes.size() > std::numeric_limits<ULONG>::max()) return false;
-        return BCRYPT_SUCCESS(BCryptGenRandom(nullptr, bytes.data(), static_cast<ULONG>(bytes.size()),
-                                              BCRYPT_USE_SYSTEM_PREFERRED_RNG));
+        return BCRYPT_SUCCESS(
+            BCryptGenRandom(nullptr, bytes.data(), static_cast<ULONG>(bytes.size()), BCRYPT_USE_SYSTEM_PREFERRED_RNG));
     }
 };
 

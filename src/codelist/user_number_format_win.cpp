@@ -16,8 +16,6 @@ std::string UserLocaleText(LCTYPE item) {
 
 }  // namespace
 
-NumberFormat UserNumberFormat() {
-    return NumberFormat{UserLocaleText(LOCALE_SDECIMAL), UserLocaleText(LOCALE_STHOUSAND)};
-}
+NumberFormat UserNumberFormat() { return NumberFormat{UserLocaleText(LOCALE_SDECIMAL), UserLocaleText(LOCALE_STHOUSAND)}; }
 
 }  // namespace codeeingabe

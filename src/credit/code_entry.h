@@ -21,21 +21,21 @@ public:
     virtual ~CodeEntryPort() = default;
     // "00000" for a code not in the list; nullopt when the list exists but cannot be read.
     virtual std::optional<std::string> CodeState(const std::string& code) = 0;
-    virtual bool BookCodeUsed(const std::string& code) = 0;      // true once "USED" is read back
-    virtual void ReturnCode(const std::string& code) = 0;        // back to "UNUSED"
-    virtual SendResult SendCredit() = 0;                         // "AddCredit|" to the host
+    virtual bool BookCodeUsed(const std::string& code) = 0;  // true once "USED" is read back
+    virtual void ReturnCode(const std::string& code) = 0;    // back to "UNUSED"
+    virtual SendResult SendCredit() = 0;                     // "AddCredit|" to the host
     virtual void OpenMasterWindow() = 0;
-    virtual void StartLock() = 0;                                // lock notice and lock timer
+    virtual void StartLock() = 0;  // lock notice and lock timer
 };
 
 enum class EntryOutcome {
-    masterWindow,   // the master code: no lookup, no credit
-    credited,       // booked, and the credit delivered or queued at a host that did not answer in time
-    bookingFailed,  // a free code that could not be booked: no credit, and not a wrong entry
-    listUnreadable, // the list exists but cannot be read: no credit, and not a wrong entry either
-    creditLost,     // booked, but the host window was gone: the code is free again
+    masterWindow,    // the master code: no lookup, no credit
+    credited,        // booked, and the credit delivered or queued at a host that did not answer in time
+    bookingFailed,   // a free code that could not be booked: no credit, and not a wrong entry
+    listUnreadable,  // the list exists but cannot be read: no credit, and not a wrong entry either
+    creditLost,      // booked, but the host window was gone: the code is free again
     wrongEntry,
-    lockStarted,    // the wrong entry that starts the lock
+    lockStarted,  // the wrong entry that starts the lock
 };
 
 // The check of a complete five-digit entry. The master code comes first, so a code equal to it

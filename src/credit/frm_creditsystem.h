@@ -67,7 +67,7 @@ private:
     KeypadForms& forms_;
     const ProcessValues& values_;
     std::int32_t hostWindowHandle_ = 0;  // the host's inbox, from Module.ini
-    std::wstring lblCode_;  // the entry; also shown by the label window lblCodeWindow_
+    std::wstring lblCode_;               // the entry; also shown by the label window lblCodeWindow_
     HWND lblCodeWindow_ = nullptr;
     HWND appComm_ = nullptr;
     std::array<HWND, 10> cmdCode_{};
@@ -76,7 +76,7 @@ private:
     bool tmrCheckWindowPresentOn_ = false;
     bool timerFehleingabeOn_ = false;
     std::uint8_t wrongEntryCount_ = 0;  // wrong five-digit entries since the last accepted one
-    unsigned showCount_ = 0;  // raised by each showing for a guest; a hide posted before it lapses
+    unsigned showCount_ = 0;            // raised by each showing for a guest; a hide posted before it lapses
 
     UniqueFont windowFont_;
     UniqueFont eccFont_;

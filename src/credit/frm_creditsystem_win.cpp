@@ -42,8 +42,16 @@ constexpr int kKeyWidth = 1095;
 constexpr int kKeyHeight = 975;
 // Left and top of the keys by index; the keypad is not quite regular.
 constexpr std::array<POINT, 10> kKeyPlaces{{
-    {240, 5760}, {225, 2520}, {1425, 2505}, {2640, 2520}, {240, 3600},
-    {1440, 3600}, {2640, 3600}, {240, 4680}, {1440, 4680}, {2640, 4680},
+    {240, 5760},
+    {225, 2520},
+    {1425, 2505},
+    {2640, 2520},
+    {240, 3600},
+    {1440, 3600},
+    {2640, 3600},
+    {240, 4680},
+    {1440, 4680},
+    {2640, 4680},
 }};
 constexpr TwipsRect kAbbruchPlace{1440, 5760, 2295, 975};
 constexpr TwipsRect kAppCommPlace{3240, 720, 615, 315};
@@ -76,13 +84,14 @@ void FrmCreditsystem::CreateControls() {
     tmrCheckWindowPresentOn_ = false;
     timerFehleingabeOn_ = false;
     // The one label with changing text is a window of its own, so that its text can be read.
-    lblCodeWindow_ = CreateControl(L"STATIC", L"", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, kLblCodePlace, kLblCodeId,
-                                   codeFont_.get());
+    lblCodeWindow_ =
+        CreateControl(L"STATIC", L"", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, kLblCodePlace, kLblCodeId, codeFont_.get());
     // Created in tab order: the keys by index, the cancel key, the inbox.
     for (int index = 0; index < 10; ++index) {
         const wchar_t caption[2] = {static_cast<wchar_t>(L'0' + index), L'\0'};
         const TwipsRect place{kKeyPlaces[index].x, kKeyPlaces[index].y, kKeyWidth, kKeyHeight};
-        cmdCode_[index] = CreateControl(L"BUTTON", caption, kColourButtonStyle, 0, place, kFirstDigitId + index, keyFont_.get());
+        cmdCode_[index] =
+            CreateControl(L"BUTTON", caption, kColourButtonStyle, 0, place, kFirstDigitId + index, keyFont_.get());
     }
     cmdAbbruch_ = CreateControl(L"BUTTON", L"Abbruch", kColourButtonStyle, 0, kAbbruchPlace, kAbbruchId, abbruchFont_.get());
     // Never shown: the module's inbox, whose window handle is the return address.
@@ -168,7 +177,8 @@ void FrmCreditsystem::Paint(HDC printDc) {
 
 void FrmCreditsystem::Form_Activate() {
     // Above every window that is not topmost, each time a guest gets the keypad.
-    if (IsVisible()) SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    if (IsVisible())
+        SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 void FrmCreditsystem::SetCodeText(const std::wstring& text) {
@@ -250,9 +260,13 @@ bool FrmCreditsystem::TimerOn(UINT_PTR timer) const {
     return timer == kCheckWindowPresentTimer ? tmrCheckWindowPresentOn_ : timerFehleingabeOn_;
 }
 
-std::optional<std::string> FrmCreditsystem::CodeState(const std::string& code) { return codeeingabe::CodeState(values_.CodeListFile(), code); }
+std::optional<std::string> FrmCreditsystem::CodeState(const std::string& code) {
+    return codeeingabe::CodeState(values_.CodeListFile(), code);
+}
 
-bool FrmCreditsystem::BookCodeUsed(const std::string& code) { return codeeingabe::BookCodeUsed(values_.CodeListFile(), code); }
+bool FrmCreditsystem::BookCodeUsed(const std::string& code) {
+    return codeeingabe::BookCodeUsed(values_.CodeListFile(), code);
+}
 
 void FrmCreditsystem::ReturnCode(const std::string& code) { codeeingabe::ReturnCode(values_.CodeListFile(), code); }
 

@@ -19,21 +19,17 @@ constexpr UINT kSendFlags = SMTO_NORMAL;
 
 }  // namespace
 
-HWND HostWindow(std::int32_t hostWindowHandle) {
-    return reinterpret_cast<HWND>(static_cast<INT_PTR>(hostWindowHandle));
-}
+HWND HostWindow(std::int32_t hostWindowHandle) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(hostWindowHandle)); }
 
-std::int32_t HandleNumber(HWND window) {
-    return static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(window));
-}
+std::int32_t HandleNumber(HWND window) { return static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(window)); }
 
 SendResult SendToHost(std::int32_t hostWindowHandle, HWND returnAddress, std::string_view command) {
     HWND host = HostWindow(hostWindowHandle);
     for (int attempt = 0; attempt < kPollAttempts; ++attempt) {
         char text[2] = {};  // room for one character: enough to tell an empty inbox
         DWORD_PTR copied = 0;
-        if (SendMessageTimeoutA(host, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), kSendFlags,
-                                kAnswerTimeoutMs, &copied) == 0) {
+        if (SendMessageTimeoutA(host, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), kSendFlags, kAnswerTimeoutMs,
+                                &copied) == 0) {
             if (IsWindow(host) == FALSE) return SendResult::hostGone;
             break;
         }
@@ -42,8 +38,8 @@ SendResult SendToHost(std::int32_t hostWindowHandle, HWND returnAddress, std::st
     }
     const std::string message = OutgoingMessage(HandleNumber(returnAddress), command);
     DWORD_PTR ignored = 0;
-    if (SendMessageTimeoutA(host, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(message.c_str()), kSendFlags,
-                            kAnswerTimeoutMs, &ignored) != 0) {
+    if (SendMessageTimeoutA(host, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(message.c_str()), kSendFlags, kAnswerTimeoutMs,
+                            &ignored) != 0) {
         return SendResult::delivered;
     }
     return IsWindow(host) == FALSE ? SendResult::hostGone : SendResult::unanswered;

@@ -46,8 +46,10 @@ std::wstring LockName(const FilePath& file) {
     // The full path: every spelling of one file shares one lock.
     std::wstring full(GetFullPathNameW(file.c_str(), 0, nullptr, nullptr), L'\0');
     const DWORD length = GetFullPathNameW(file.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (length != 0 && length < full.size()) full.resize(length);
-    else full = file;
+    if (length != 0 && length < full.size())
+        full.resize(length);
+    else
+        full = file;
     CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
     std::uint64_t hash = 1469598103934665603ull;  // FNV-1a: short, stable names for any path length
     for (wchar_t c : full) {
@@ -76,7 +78,7 @@ FileRead ReadFileBytes(const FilePath& file) {
     }
     if (!handle) {
         result.status = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileRead::Status::missing
-                                                                                        : FileRead::Status::failed;
+                                                                                       : FileRead::Status::failed;
         return result;
     }
     LARGE_INTEGER size{};

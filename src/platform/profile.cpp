@@ -9,9 +9,7 @@ namespace {
 // The longest value a read gives, as the platform's profile read with a 1024-character buffer.
 constexpr std::size_t kMaxValueLength = 1023;
 
-bool HasUtf16ByteOrderMark(std::string_view bytes) {
-    return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
-}
+bool HasUtf16ByteOrderMark(std::string_view bytes) { return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"); }
 
 // edit gets the document and the bytes it was read from, and answers whether it made every change
 // it meant to; what it did change is written all the same.
@@ -44,8 +42,8 @@ std::string ReadProfile(const FilePath& file, std::string_view section, std::str
     return TryReadProfile(file, section, key, defaultValue).value_or(std::string(defaultValue));
 }
 
-std::optional<std::string> TryReadProfile(const FilePath& file, std::string_view section,
-                                          std::string_view key, std::string_view defaultValue) {
+std::optional<std::string> TryReadProfile(const FilePath& file, std::string_view section, std::string_view key,
+                                          std::string_view defaultValue) {
     const FileRead read = ReadProfileBytes(file);
     // A folder in the file's place, or a path that cannot be reached, is no file: it reads as missing.
     if (read.status == FileRead::Status::failed && FileExists(file)) return std::nullopt;
@@ -57,14 +55,14 @@ std::optional<std::string> TryReadProfile(const FilePath& file, std::string_view
     return value;
 }
 
-bool WriteProfile(const FilePath& file, std::string_view section, std::string_view key,
-                  std::string_view value) {
+bool WriteProfile(const FilePath& file, std::string_view section, std::string_view key, std::string_view value) {
     if (key.empty()) return true;
-    return EditProfile(file, [&](ProfileDocument& document, std::string_view) { return document.SetValue(section, key, value); });
+    return EditProfile(file,
+                       [&](ProfileDocument& document, std::string_view) { return document.SetValue(section, key, value); });
 }
 
-bool ChangeProfileValue(const FilePath& file, std::string_view section, std::string_view key,
-                        std::string_view expected, std::string_view value) {
+bool ChangeProfileValue(const FilePath& file, std::string_view section, std::string_view key, std::string_view expected,
+                        std::string_view value) {
     if (key.empty()) return false;
     bool matched = false;
     const bool written = EditProfile(file, [&](ProfileDocument& document, std::string_view bytes) {

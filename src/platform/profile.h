@@ -22,25 +22,23 @@ FileRead ReadProfileBytes(const FilePath& file);
 
 // The key's value (at most 1023 characters), or the default when the file, the section or the key
 // is missing or the file cannot be read. A present empty value gives the empty text.
-std::string ReadProfile(const FilePath& file, std::string_view section, std::string_view key,
-                        std::string_view defaultValue);
+std::string ReadProfile(const FilePath& file, std::string_view section, std::string_view key, std::string_view defaultValue);
 
 // ReadProfile, but nullopt when the file exists and cannot be read (another program holds it, or
 // its encoding is not the module's): for callers that must not take such a file for a missing one.
-std::optional<std::string> TryReadProfile(const FilePath& file, std::string_view section,
-                                          std::string_view key, std::string_view defaultValue);
+std::optional<std::string> TryReadProfile(const FilePath& file, std::string_view section, std::string_view key,
+                                          std::string_view defaultValue);
 
 // Writes one key, creating a missing file (never a missing folder). Atomic, durable and serialised
 // against the program's other processes. True when the file now holds the value; callers that
 // must not report success falsely look at it, the others may ignore it.
-bool WriteProfile(const FilePath& file, std::string_view section, std::string_view key,
-                  std::string_view value);
+bool WriteProfile(const FilePath& file, std::string_view section, std::string_view key, std::string_view value);
 
 // Writes the value only where the key holds `expected` at that moment, checked and written under
 // the same lock: a code is booked only while it is still free in the list that stands on the disk
 // then, and a booking never adds a code to a list that replaced the one it was looked up in.
-bool ChangeProfileValue(const FilePath& file, std::string_view section, std::string_view key,
-                        std::string_view expected, std::string_view value);
+bool ChangeProfileValue(const FilePath& file, std::string_view section, std::string_view key, std::string_view expected,
+                        std::string_view value);
 
 // Several keys of one section in one locked rewrite, with the bytes that one WriteProfile per key
 // would leave: a crash or a failed write never leaves some of them written and others not.

@@ -15,8 +15,6 @@ FilePath GetSpecialFolder(int folderId) {
     return found ? FilePath(path) : FilePath();
 }
 
-FilePath FindModuleFolder() {
-    return GetSpecialFolder(CSIDL_APPDATA) + L"\\Tremolan 6" + L"\\Module";
-}
+FilePath FindModuleFolder() { return GetSpecialFolder(CSIDL_APPDATA) + L"\\Tremolan 6" + L"\\Module"; }
 
 }  // namespace codeeingabe

@@ -63,8 +63,8 @@ bool FontFaceAvailable(HFONT font, const wchar_t* face, FontKind kind) {
     return 2 * DrawnCapitalHeight(screen.get(), font, emHeight) >= emHeight;
 }
 
-UniqueFont CreateFontWithFallback(std::initializer_list<const wchar_t*> faces, double points, int weight,
-                                  BYTE charset, FontKind kind) {
+UniqueFont CreateFontWithFallback(std::initializer_list<const wchar_t*> faces, double points, int weight, BYTE charset,
+                                  FontKind kind) {
     for (const wchar_t* face : faces) {
         UniqueFont font(CreatePointFont(face, points, weight, charset));
         if (FontFaceAvailable(font.get(), face, kind)) return font;

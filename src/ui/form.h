@@ -62,8 +62,8 @@ protected:
     virtual std::optional<LRESULT> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 
     // A child control at a position in twips.
-    HWND CreateControl(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle,
-                       const TwipsRect& place, int id, HFONT font);
+    HWND CreateControl(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle, const TwipsRect& place,
+                       int id, HFONT font);
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -33,8 +33,8 @@ void Form::Load() {
 
     unloadPending_ = false;
     // Owned by the hidden owner window: no taskbar button of its own.
-    CreateWindowExW(layout.exStyle, layout.className, layout.text, layout.style & ~WS_VISIBLE, left, top, width,
-                    height, owner_.Owner(), nullptr, GetModuleHandleW(nullptr), this);
+    CreateWindowExW(layout.exStyle, layout.className, layout.text, layout.style & ~WS_VISIBLE, left, top, width, height,
+                    owner_.Owner(), nullptr, GetModuleHandleW(nullptr), this);
     if (window_ == nullptr) return;
     if (layout.icon != nullptr) {
         SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(layout.icon));
@@ -75,8 +75,8 @@ void Form::DestroyNow() {
     if (window != nullptr) DestroyWindow(window);
 }
 
-HWND Form::CreateControl(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle,
-                         const TwipsRect& place, int id, HFONT font) {
+HWND Form::CreateControl(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle, const TwipsRect& place,
+                         int id, HFONT font) {
     const RECT pixels = ToPixels(place);
     HWND control = CreateWindowExW(exStyle, className, text, style | WS_CHILD, pixels.left, pixels.top,
                                    pixels.right - pixels.left, pixels.bottom - pixels.top, window_,

@@ -201,7 +201,8 @@ int wmain(int argc, wchar_t** argv) {
     } else if (args.size() == 2 && args[0] == L"gone") {
         Gone(args[1]);
     } else {
-        Fail(L"usage: package_driver save CREDITS MASTER | generate COUNT | keypad DIGITS | rect TEXT | close TEXT | gone TEXT");
+        Fail(
+            L"usage: package_driver save CREDITS MASTER | generate COUNT | keypad DIGITS | rect TEXT | close TEXT | gone TEXT");
     }
     return 0;
 }

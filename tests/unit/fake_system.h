@@ -9,7 +9,8 @@ namespace codeeingabe::test {
 // The system's generator and clock as the tests need them: seeded bytes, or all zero (seed 0) as a
 // broken generator, failing after the given number of deliveries; a clock that stands still.
 struct FakeSystem : RandomSource, TimeOfDay {
-    FakeSystem(std::uint64_t seed, float t, int deliveries = -1) : engine(seed), broken(seed == 0), seconds(t), left(deliveries) {}
+    FakeSystem(std::uint64_t seed, float t, int deliveries = -1)
+        : engine(seed), broken(seed == 0), seconds(t), left(deliveries) {}
     bool Fill(std::span<std::uint8_t> bytes) override {
         if (left-- == 0) return false;
         ++fills;

@@ -63,12 +63,31 @@ TEST(Host, CodeEntryDecisions) {
     const char* const outcomes[] = {"master", "credited", "bookingFailed", "unreadable", "creditLost", "wrong", "locked"};
     const auto gone = SendResult::hostGone, late = SendResult::unanswered, ok = SendResult::delivered;
     // world: the state of 12345, whether the list can be read and written, the host's answer.
-    const struct { World world; const char* master; std::uint8_t wrongBefore; std::vector<std::string> entries;
-                   std::string log; std::uint8_t wrongAfter; const char* stateAfter; } cases[] = {
-        {{"UNUSED", true, true, ok}, "", 1, {"12345", "12345"}, "lookup 12345;book;credit;credited|lookup 12345;wrong|", 1, "USED"},
+    const struct {
+        World world;
+        const char* master;
+        std::uint8_t wrongBefore;
+        std::vector<std::string> entries;
+        std::string log;
+        std::uint8_t wrongAfter;
+        const char* stateAfter;
+    } cases[] = {
+        {{"UNUSED", true, true, ok},
+         "",
+         1,
+         {"12345", "12345"},
+         "lookup 12345;book;credit;credited|lookup 12345;wrong|",
+         1,
+         "USED"},
         {{"UNUSED", true, true, late}, "", 1, {"12345"}, "lookup 12345;book;credit;credited|", 0, "USED"},
         {{"UNUSED", true, false, ok}, "", 1, {"12345"}, "lookup 12345;book;bookingFailed|", 1, "UNUSED"},
-        {{"UNUSED", false, true, ok}, "", 1, {"12345", "11111"}, "lookup 12345;unreadable|lookup 11111;unreadable|", 1, "UNUSED"},
+        {{"UNUSED", false, true, ok},
+         "",
+         1,
+         {"12345", "11111"},
+         "lookup 12345;unreadable|lookup 11111;unreadable|",
+         1,
+         "UNUSED"},
         {{"UNUSED", true, true, gone}, "", 1, {"12345"}, "lookup 12345;book;credit;return;creditLost|", 1, "UNUSED"},
         {{"UNUSED", true, true, ok}, "12345", 1, {"12345"}, "master;master|", 0, "UNUSED"},
         {{"UNUSED", true, true, ok}, "12345 ", 1, {"12345"}, "lookup 12345;book;credit;credited|", 0, "USED"},
@@ -76,8 +95,13 @@ TEST(Host, CodeEntryDecisions) {
         {{"unused", true, true, ok}, "", 0, {"12345"}, "lookup 12345;wrong|", 1, "unused"},
         {{"UNUSED ", true, true, ok}, "", 0, {"12345"}, "lookup 12345;wrong|", 1, "UNUSED "},
         {{"UNUSED", true, true, ok}, "", 0, {"11111", "22222"}, "lookup 11111;wrong|lookup 22222;lock;locked|", 2, "UNUSED"},
-        {{"UNUSED", true, true, ok}, "", 0, {"11111", "12345", "22222"},
-         "lookup 11111;wrong|lookup 12345;book;credit;credited|lookup 22222;wrong|", 1, "USED"},
+        {{"UNUSED", true, true, ok},
+         "",
+         0,
+         {"11111", "12345", "22222"},
+         "lookup 11111;wrong|lookup 12345;book;credit;credited|lookup 22222;wrong|",
+         1,
+         "USED"},
         {{"UNUSED", true, true, ok}, "", 254, {"11111", "11111"}, "lookup 11111;wrong|lookup 11111;wrong|", 255, "UNUSED"},
     };
     for (const auto& c : cases) {
@@ -93,7 +117,8 @@ TEST(Host, CodeEntryDecisions) {
 TEST(Host, BookingOnTheListFile) {
     TempFolder folder;
     const fs::path list = folder / "Codelist.ini", utf16 = folder / "Utf16.ini";
-    const std::string bytes = "[Einstellungen]\r\nCreditsPerCode=2\r\n\r\n[Codes]\r\n12345=UNUSED\r\n00042=UNUSED\r\n77777=USED\r\n";
+    const std::string bytes =
+        "[Einstellungen]\r\nCreditsPerCode=2\r\n\r\n[Codes]\r\n12345=UNUSED\r\n00042=UNUSED\r\n77777=USED\r\n";
     WriteBytes(list, bytes);
     WriteBytes(utf16, Utf16(bytes));
     const std::pair<const char*, const char*> states[] = {
@@ -110,18 +135,21 @@ TEST(Host, BookingOnTheListFile) {
     EXPECT_EQ(Bytes(list) + Bytes(utf16), bytes + Utf16(bytes));
 
     ASSERT_TRUE(BookCodeUsed(list, "00042"));
-    EXPECT_EQ(Bytes(list), "[Einstellungen]\r\nCreditsPerCode=2\r\n\r\n[Codes]\r\n12345=UNUSED\r\n00042=USED\r\n77777=USED\r\n");
+    EXPECT_EQ(Bytes(list),
+              "[Einstellungen]\r\nCreditsPerCode=2\r\n\r\n[Codes]\r\n12345=UNUSED\r\n00042=USED\r\n77777=USED\r\n");
     ASSERT_TRUE(ReturnCode(list, "00042"));
     EXPECT_EQ(Bytes(list), bytes);
 }
 
 TEST(Host, StartUp) {
+    // clang-format off
     const std::pair<const wchar_t*, const wchar_t*> commandLines[] = {
         {L"Codelist.exe /Mod", L"/Mod"}, {L"\"C:\\Program Files\\Codelist.exe\" /Mod", L"/Mod"},
         {L"\"C:\\Program Files\\Codelist.exe\"/Mod", L"/Mod"}, {L"Codelist.exe    /Mod ", L"/Mod "},
         {L"Codelist.exe /Mod x", L"/Mod x"}, {L"Codelist.exe \t /Mod", L"/Mod"}, {L"Codelist.exe\t", L""},
         {L"\"Codelist.exe\"", L""}, {L"", L""}, {L"\"unclosed quote /Mod", L""},
     };
+    // clang-format on
     for (const auto& [commandLine, argument] : commandLines) EXPECT_EQ(ArgumentText(commandLine), argument);
     EXPECT_TRUE(IsHostMode(L"/Mod"));
     for (const wchar_t* other : {L"", L"/mod", L"/Mod ", L" /Mod", L"/Mo"}) EXPECT_FALSE(IsHostMode(other));
@@ -130,11 +158,13 @@ TEST(Host, StartUp) {
     const fs::path file = folder / "Codelist.ini";
     EXPECT_EQ(ReadSettings(file).creditsPerCode, 2) << "a missing list gives the defaults";
     EXPECT_EQ(ReadSettings(file).masterCode, "");
+    // clang-format off
     const std::pair<std::string, std::int16_t> credits[] = {
         {"CreditsPerCode=3.5", 4}, {"CreditsPerCode=2.5", 2}, {"CreditsPerCode=abc", 0}, {"CreditsPerCode=", 0},
         {"CreditsPerCode=32767", 32767}, {"CreditsPerCode=32768", 0}, {"CreditsPerCode=-32768", -32768}, {"", 2},
         {"CreditsPerCode=\"3\"", 3}, {"CreditsPerCode=' 3'", 3}, {";CreditsPerCode=5", 2},
     };
+    // clang-format on
     for (const auto& [line, value] : credits) {
         WriteBytes(file, "[Einstellungen]\r\n" + line + "\r\nMasterCode= 0042 \r\n");
         EXPECT_EQ(ReadSettings(file).creditsPerCode, value) << line;

@@ -6,11 +6,13 @@ using namespace codeeingabe;
 
 namespace {
 
-const std::string kList = "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=\r\n\r\n[Codes]\r\n00123=UNUSED\r\n99999=UNUSED\r\n";
+const std::string kList =
+    "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=\r\n\r\n[Codes]\r\n00123=UNUSED\r\n99999=UNUSED\r\n";
 const std::string kBom = "\xEF\xBB\xBF";
 
 TEST(ProfileDocument, EditsChangeOnlyTheirLine) {
     // after: nullopt when the edit is refused and nothing changes.
+    // clang-format off
     const struct { std::string before; const char* section; const char* key; const char* value; std::optional<std::string> after; } edits[] = {
         {kList, "Codes", "00123", "USED",
          "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=\r\n\r\n[Codes]\r\n00123=USED\r\n99999=UNUSED\r\n"},
@@ -40,6 +42,7 @@ TEST(ProfileDocument, EditsChangeOnlyTheirLine) {
         {kList, "Codes", ";k", "1", std::nullopt}, {"[A]\r\n;k=1\r\n", "A", "k", "2", "[A]\r\n;k=1\r\nk=2\r\n"},
         {"[Codes]\r\n12345=\"UNUSED\"\r\n", "Codes", "12345", "USED", "[Codes]\r\n12345=USED\r\n"},
     };
+    // clang-format on
     for (const auto& edit : edits) {
         ProfileDocument document(edit.before);
         EXPECT_EQ(document.SetValue(edit.section, edit.key, edit.value), edit.after.has_value()) << edit.before;
@@ -49,14 +52,17 @@ TEST(ProfileDocument, EditsChangeOnlyTheirLine) {
 
 TEST(ProfileDocument, ReadsValuesAndSectionLines) {
     const std::string document =
-        kBom + "[Einstellungen]\r\nCreditsPerCode=\r\n MasterCode = 12345 \r\nnoequals\r\n\r\n"
-               "[Codes]\r\n00001=UNUSED\r\n \t\r\n 00002 = USED\r\n00001=USED\r\n[Other]\r\nx=1\r\n[codes]\n00003=UNUSED";
+        kBom +
+        "[Einstellungen]\r\nCreditsPerCode=\r\n MasterCode = 12345 \r\nnoequals\r\n\r\n"
+        "[Codes]\r\n00001=UNUSED\r\n \t\r\n 00002 = USED\r\n00001=USED\r\n[Other]\r\nx=1\r\n[codes]\n00003=UNUSED";
+    // clang-format off
     const struct { const char* section; const char* key; std::optional<std::string> value; } reads[] = {
         {"Einstellungen", "CreditsPerCode", ""}, {"einstellungen", "mastercode", "12345"},
         {" Einstellungen\t", "MasterCode", "12345"}, {"Einstellungen", "noequals", std::nullopt},
         {"Codes", "00001", "UNUSED"}, {"Codes", "00002", "USED"}, {"Codes", "00003", "UNUSED"},
         {"Missing", "00001", std::nullopt}, {"Other", "00001", std::nullopt},
     };
+    // clang-format on
     for (const auto& read : reads) EXPECT_EQ(ProfileValue(document, read.section, read.key), read.value) << read.key;
 
     const std::vector<std::string> codes = {"00001=UNUSED", " 00002 = USED", "00001=USED", "00003=UNUSED"};
@@ -66,11 +72,14 @@ TEST(ProfileDocument, ReadsValuesAndSectionLines) {
     EXPECT_EQ(ProfileValue("top=level\r\n[A]\r\n", "", "top"), std::nullopt) << "no key stands outside a section";
 
     // Hand-edited values: one pair of matching quotes goes, blanks inside stay; ";" starts a comment.
-    const std::string quoted = "[Q]\r\nd=\"3\"\r\ns= 'v' \r\nb=\"  x  \"\r\nn='\"v\"'\r\nm=\"v'\r\none=\"\r\n;k=1\r\n  ;c=2\r\n";
+    const std::string quoted =
+        "[Q]\r\nd=\"3\"\r\ns= 'v' \r\nb=\"  x  \"\r\nn='\"v\"'\r\nm=\"v'\r\none=\"\r\n;k=1\r\n  ;c=2\r\n";
+    // clang-format off
     const std::pair<const char*, std::optional<std::string>> values[] = {
         {"d", "3"}, {"s", "v"}, {"b", "  x  "}, {"n", "\"v\""}, {"m", "\"v'"}, {"one", "\""}, {";k", std::nullopt},
         {"k", std::nullopt}, {";c", std::nullopt},
     };
+    // clang-format on
     for (const auto& [key, value] : values) EXPECT_EQ(ProfileValue(quoted, "Q", key), value) << key;
     EXPECT_EQ(ProfileSectionLines(quoted, "Q").size(), 6u) << "comments are no entries";
 }
@@ -80,11 +89,13 @@ TEST(ProfileDocument, ManyKeysAtOnceEqualOneWritePerKey) {
     const std::string before =
         "[Einstellungen]\r\nMasterCode=1\r\n\r\n[Codes]\r\n00001=USED\r\n=UNUSED\r\nnoequals\r\n 00002 =USED\r\n"
         "[Other]\r\n00003=USED\r\n[codes]\r\n00004=USED\r\n\r\n";
+    // clang-format off
     const struct { const char* section; std::vector<std::string> keys; const char* value; bool allSet; } cases[] = {
         {"Codes", {"00001", "", "00002", "00004", "00001", "99999", "00003"}, "UNUSED", true},
         {"Codes", {"00001", "a=b", "00002"}, "UNUSED", false}, {"Co]des", {"", " "}, "UNUSED", false},
         {"Codes", {"", " "}, "UN\r\nUSED", false}, {"Codes", {"00001"}, "UN\r\nUSED", false}, {"Neu", {"a", "b"}, "1", true},
     };
+    // clang-format on
     for (const auto& c : cases) {
         ProfileDocument oneByOne(before);
         bool allSet = true;

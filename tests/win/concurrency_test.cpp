@@ -52,7 +52,8 @@ void BookWhileTheSettingsChangeTheList(std::chrono::seconds length) {
     const auto expectThousandCodes = [&] {
         const std::string bytes = ReadFileBytes(list).bytes;
         const auto whole = WholeCodeList(bytes);
-        EXPECT_TRUE(whole && whole->size() == 1000) << "torn, or a booking added a code to a new list: " << bytes.size() << " bytes";
+        EXPECT_TRUE(whole && whole->size() == 1000)
+            << "torn, or a booking added a code to a new list: " << bytes.size() << " bytes";
         ++filesChecked;
     };
     // The operator: resets and generations by turns, a random pause before each.
@@ -80,11 +81,13 @@ void BookWhileTheSettingsChangeTheList(std::chrono::seconds length) {
     int entries = 0, typed = 0, credited = 0, checked = 0, lost = 0, refused = 0;
     const auto begin = std::chrono::steady_clock::now();
     for (auto now = begin; now < begin + length; now = std::chrono::steady_clock::now(), ++entries) {
-        if (!warm && now > begin + length / 3 && session.Module().VisibleWindows().empty()) warm = Measured(session, "after warm-up");
+        if (!warm && now > begin + length / 3 && session.Module().VisibleWindows().empty())
+            warm = Measured(session, "after warm-up");
         const int resetsBefore = resets, generationsBefore = generations;
         const auto current = WholeCodeList(ReadFileBytes(list).bytes);
         ASSERT_TRUE(current.has_value()) << "torn file";
-        const auto [code, state] = *std::next(current->begin(), std::uniform_int_distribution<std::size_t>(0, current->size() - 1)(random));
+        const auto [code, state] =
+            *std::next(current->begin(), std::uniform_int_distribution<std::size_t>(0, current->size() - 1)(random));
         // A code of a list replaced meanwhile is a wrong entry; two of them lock the keypad.
         ASSERT_TRUE(OpenKeypadWhenFree(session, std::chrono::seconds(15))) << "the keypad stayed locked";
         if (entries % 50 == 49) {
@@ -127,9 +130,10 @@ void BookWhileTheSettingsChangeTheList(std::chrono::seconds length) {
     EXPECT_EQ(end.windows, warm->windows);
     EXPECT_LE(end.privateBytes, warm->privateBytes + (4u << 20));
     EXPECT_LE(end.workingSetBytes, warm->workingSetBytes + (4u << 20));
-    PrintFigure(std::to_string(entries) + " entries, " + std::to_string(typed) + " free codes typed, " + std::to_string(credited) +
-                " credited, " + std::to_string(checked) + " of them with no reset or generation between checked \"USED\": " +
-                std::to_string(lost) + " lost; " + std::to_string(resets / 2) + " resets and " + std::to_string(generations / 2) +
+    PrintFigure(std::to_string(entries) + " entries, " + std::to_string(typed) + " free codes typed, " +
+                std::to_string(credited) + " credited, " + std::to_string(checked) +
+                " of them with no reset or generation between checked \"USED\": " + std::to_string(lost) + " lost; " +
+                std::to_string(resets / 2) + " resets and " + std::to_string(generations / 2) +
                 " generations beside them, " + std::to_string(filesChecked.load()) + " files checked for 1000 codes; " +
                 std::to_string(refused) + " codes of a replaced list refused");
     session.CloseModule();

@@ -34,7 +34,8 @@ bool OpenKeypadWhenFree(HostSession& session, std::chrono::milliseconds within) 
 }
 
 DigitKeys::DigitKeys(HWND keypad) {
-    for (wchar_t digit = L'0'; digit <= L'9'; ++digit) key[digit - L'0'] = Child(keypad, L"Button", std::wstring(1, digit).c_str());
+    for (wchar_t digit = L'0'; digit <= L'9'; ++digit)
+        key[digit - L'0'] = Child(keypad, L"Button", std::wstring(1, digit).c_str());
 }
 
 void DigitKeys::Type(const std::string& digits) const {

@@ -55,6 +55,7 @@ struct Operation {
     std::string result;        // the whole file it leaves; empty: a fresh list, or any export
 };
 
+// clang-format off
 const Operation kOperations[] = {
     {"booking", 0, "Codelist.ini", nullptr, 2.0, List("2", "99999", false, kCode)},
     {"generation", kCmdCreateCodelist, "Codelist.ini", L"Codeliste nicht erstellt", 1.5, ""},
@@ -62,6 +63,7 @@ const Operation kOperations[] = {
     {"save", kCmdSave, "Codelist.ini", L"Einstellungen nicht gesichert", 1.5, List("5", "54321")},
     {"export", kCmdCreateCodelistText, "Codelist.txt", L"Textdatei nicht geschrieben", 0, ""},
 };
+// clang-format on
 
 enum Outcome { kOldFile, kNewFile, kUsedWithoutCredit, kBroken };
 
@@ -69,7 +71,8 @@ enum Outcome { kOldFile, kNewFile, kUsedWithoutCredit, kBroken };
 // in the settings window every box filled.
 class Round {
 public:
-    explicit Round(const Operation& operation) : operation_(operation), old_(operation.button == kCmdCreateCodelistText ? kOldExport : kOld) {
+    explicit Round(const Operation& operation)
+        : operation_(operation), old_(operation.button == kCmdCreateCodelistText ? kOldExport : kOld) {
         if (operation.button == 0) {
             host_.emplace();
             host_->WriteCodeListBytes(kOld);
@@ -87,8 +90,10 @@ public:
         }
     }
     void Start() {
-        if (host_) PostMessageW(keys_->key[kCode[4] - '0'], BM_CLICK, 0, 0);
-        else settings_->Click(operation_.button);
+        if (host_)
+            PostMessageW(keys_->key[kCode[4] - '0'], BM_CLICK, 0, 0);
+        else
+            settings_->Click(operation_.button);
     }
     // The whole operation again, as the guest or the operator would try it.
     void Retry() {
@@ -148,7 +153,8 @@ int KillRounds(const Operation& operation, int rounds) {
             times.push_back(std::chrono::duration_cast<Micros>(Clock::now() - start));
             std::sort(times.begin(), times.end());
         } else {
-            PumpFor(Micros(std::uniform_int_distribution<long long>(0, static_cast<long long>(times[2].count() * operation.spread))(random)));
+            PumpFor(Micros(std::uniform_int_distribution<long long>(
+                0, static_cast<long long>(times[2].count() * operation.spread))(random)));
         }
         round.Kill();
         inside += round.TemporaryLeft();
@@ -156,10 +162,11 @@ int KillRounds(const Operation& operation, int rounds) {
         EXPECT_NE(outcome, kBroken) << "neither the old file nor the whole new one, or a credit for a code left free";
         ++outcomes[outcome];
     }
-    PrintFigure(std::string(operation.name) + " (" + std::to_string(times[2].count()) + " us to its end): " +
-                std::to_string(rounds + 5) + " kills; old file " + std::to_string(outcomes[kOldFile]) + ", new " +
-                std::to_string(outcomes[kNewFile]) + ", \"USED\" without credit " + std::to_string(outcomes[kUsedWithoutCredit]) +
-                ", broken or credit lost " + std::to_string(outcomes[kBroken]) + ", killed inside a write " + std::to_string(inside));
+    PrintFigure(std::string(operation.name) + " (" + std::to_string(times[2].count()) +
+                " us to its end): " + std::to_string(rounds + 5) + " kills; old file " + std::to_string(outcomes[kOldFile]) +
+                ", new " + std::to_string(outcomes[kNewFile]) + ", \"USED\" without credit " +
+                std::to_string(outcomes[kUsedWithoutCredit]) + ", broken or credit lost " +
+                std::to_string(outcomes[kBroken]) + ", killed inside a write " + std::to_string(inside));
     return rounds + 5;
 }
 

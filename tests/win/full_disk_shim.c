@@ -27,7 +27,8 @@ static ssize_t Fitting(int fd, off_t offset, size_t count) {
     if (marker == NULL) return (ssize_t)count;
     if (fscanf(marker, "%lld", &limit) != 1) limit = 0;
     fclose(marker);
-    if (count == 0 || offset < limit) return (ssize_t)((unsigned long long)(limit - offset) < count ? limit - offset : (long long)count);
+    if (count == 0 || offset < limit)
+        return (ssize_t)((unsigned long long)(limit - offset) < count ? limit - offset : (long long)count);
     errno = ENOSPC;
     return -1;
 }

@@ -23,7 +23,9 @@ using Clock = std::chrono::steady_clock;
 // Guesses until the lock has come back lockCycles times; the rate is taken over whole lock cycles.
 void Guess(int lockCycles) {
     std::mt19937 random(RunSeed());
-    const auto anyCode = [&] { return std::to_string(std::uniform_int_distribution<int>(100000, 199999)(random)).substr(1); };
+    const auto anyCode = [&] {
+        return std::to_string(std::uniform_int_distribution<int>(100000, 199999)(random)).substr(1);
+    };
     std::map<std::string, std::string> listed;
     while (listed.size() < 1000) listed.emplace(anyCode(), "UNUSED");
     HostSession session;
@@ -48,7 +50,8 @@ void Guess(int lockCycles) {
         ++guesses;
         const auto entry = listed.find(guess);
         const bool free = entry != listed.end() && entry->second == "UNUSED";
-        ASSERT_EQ(session.CommandCount("AddCredit| 2") - credits, free ? 1u : 0u) << guess << (free ? " is free" : " is no free code");
+        ASSERT_EQ(session.CommandCount("AddCredit| 2") - credits, free ? 1u : 0u)
+            << guess << (free ? " is free" : " is no free code");
         if (free) {
             EXPECT_EQ(session.CodeState(guess), "USED");
             entry->second = "USED";
@@ -56,7 +59,8 @@ void Guess(int lockCycles) {
         }
         wrongInARow = free ? 0 : wrongInARow + 1;
     }
-    const double perHour = (guesses - guessesAtFirstLock) * 3600.0 / std::chrono::duration<double>(Clock::now() - firstLock).count();
+    const double perHour =
+        (guesses - guessesAtFirstLock) * 3600.0 / std::chrono::duration<double>(Clock::now() - firstLock).count();
     const double chance = (1000.0 - found) / 100000.0;
     char figures[300];
     std::snprintf(figures, sizeof figures,

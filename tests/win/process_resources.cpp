@@ -28,8 +28,9 @@ unsigned long HandlesInSystemTable(DWORD processId) {
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
     std::vector<ULONG_PTR> buffer(1 << 13);  // the count, a reserved word, then the entries
     LONG status = kInfoLengthMismatch;
-    while (query != nullptr && (status = query(kExtendedHandleInformation, buffer.data(),
-                                               static_cast<ULONG>(buffer.size() * sizeof(ULONG_PTR)), nullptr)) == kInfoLengthMismatch) {
+    while (query != nullptr &&
+           (status = query(kExtendedHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size() * sizeof(ULONG_PTR)),
+                           nullptr)) == kInfoLengthMismatch) {
         buffer.resize(buffer.size() * 2);
     }
     if (status != 0) return 0;

@@ -22,6 +22,8 @@ struct ProcessResources {
 ProcessResources MeasureProcess(HANDLE process);
 
 // Whether the system counts GDI and USER objects at all (not under Wine).
-inline bool GuiObjectsCounted(const ProcessResources& resources) { return resources.gdiObjects != 0 || resources.userObjects != 0; }
+inline bool GuiObjectsCounted(const ProcessResources& resources) {
+    return resources.gdiObjects != 0 || resources.userObjects != 0;
+}
 
 }  // namespace codeeingabe::test

@@ -177,6 +177,7 @@ TEST_F(InProcessSettings, AFixedDialogLaidOutTypedAndTabbedAsTheOperatorKnowsIt)
 
     // Twips in the client area (a label may be wider); a button's type and line breaks, a box's
     // alignment. No push button is a default button, which Enter would click.
+    // clang-format off
     const std::tuple<int, const wchar_t*, int, int, int, int, LONG> places[] = {
         {kFrame1, L"Button Codeliste bearbeiten", 120, 120, 4455, 1335, BS_GROUPBOX},
         {kLabel2, L"Static Neue Codeliste mit", 255, 480, 1320, 195, 0},
@@ -192,6 +193,7 @@ TEST_F(InProcessSettings, AFixedDialogLaidOutTypedAndTabbedAsTheOperatorKnowsIt)
         {kTxtMasterCode, L"Edit ", 3360, 1920, 1215, 285, ES_CENTER},
         {kCmdSave, L"Button Übernehmen", 3240, 2280, 1335, 375, BS_PUSHBUTTON},
     };
+    // clang-format on
     int children = 0;
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) ++children;
     EXPECT_EQ(children, static_cast<int>(std::size(places)));
@@ -456,6 +458,7 @@ TEST_F(InProcessSettings, SavingChecksBothTextsInTheUsersNumberFormatAndWritesTh
         int creditsPerCode = 0;
     };
     // clang-format off
+    // clang-format off
     const Row rows[] = {
         {true, "1,5", "12345", nullptr, 1},  // the comma ends the number, in every format
         {true, "1,000.5", "12345", kCredits},
@@ -467,6 +470,7 @@ TEST_F(InProcessSettings, SavingChecksBothTextsInTheUsersNumberFormatAndWritesTh
         {false, "5", "12a", kMaster},
         {false, "40000", "12345", kCredits},  // no 16-bit number, typed by a program past the limit
     };
+    // clang-format on
     // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE((row.german ? "German " : "English ") + row.credits + " " + row.masterCode);

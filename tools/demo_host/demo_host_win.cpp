@@ -30,7 +30,8 @@ void Print(const std::wstring& line) {
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     if (out == nullptr || out == INVALID_HANDLE_VALUE) return;
     const std::wstring withEnd = line + L"\n";
-    const int size = WideCharToMultiByte(CP_UTF8, 0, withEnd.c_str(), static_cast<int>(withEnd.size()), nullptr, 0, nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, withEnd.c_str(), static_cast<int>(withEnd.size()), nullptr, 0, nullptr, nullptr);
     std::string text(static_cast<std::size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, withEnd.c_str(), static_cast<int>(withEnd.size()), text.data(), size, nullptr, nullptr);
     DWORD written = 0;
@@ -161,8 +162,12 @@ LRESULT DemoHost::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
-                case kCreditClick: Send("CreditClick"); break;
-                case kAppClose: Send("AppClose"); break;
+                case kCreditClick:
+                    Send("CreditClick");
+                    break;
+                case kAppClose:
+                    Send("AppClose");
+                    break;
                 case kSettings:
                     Log(StartCodelist(L"") ? L"Einstellungen ge\u00f6ffnet" : L"Codelist.exe konnte nicht gestartet werden");
                     break;
@@ -173,7 +178,8 @@ LRESULT DemoHost::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                         StartModule();
                     }
                     break;
-                default: break;
+                default:
+                    break;
             }
             return 0;
         case kScriptCommand: {

@@ -63,7 +63,8 @@ void HostInbox::Inbox_Change() {
 
 std::vector<std::string> HostInbox::Commands() const {
     std::vector<std::string> commands;
-    for (const ReceivedMessage& message : received_) commands.push_back(message.parsed ? message.parsed->command : message.text);
+    for (const ReceivedMessage& message : received_)
+        commands.push_back(message.parsed ? message.parsed->command : message.text);
     return commands;
 }
 
