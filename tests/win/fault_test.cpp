@@ -126,7 +126,7 @@ public:
         return !whole ? kBroken : host_ && !Credited() ? kUsedWithoutCredit : kNewFile;
     }
     bool Locked() { return host_->Module().Window(L"Info", true) != nullptr; }
-    void CloseViewer() { CloseViewerOf(L"codelist.txt", settings_->Process().ProcessId(), std::chrono::seconds(10)); }
+    void CloseViewer() { CloseViewerOf(settings_->Process().ProcessId(), std::chrono::seconds(10)); }
 
 private:
     const Operation& operation_;

@@ -6,13 +6,6 @@
 
 namespace codeeingabe::test {
 
-std::wstring TextOf(HWND window) {
-    wchar_t text[256] = {};
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &ignored);
-    return text;
-}
-
 HWND Child(HWND parent, const wchar_t* className, const wchar_t* text) {
     return FindWindowExW(parent, nullptr, className, text);
 }

@@ -22,7 +22,6 @@ using namespace std::chrono_literals;
 inline constexpr auto kTimeout = std::chrono::milliseconds(15000);
 
 // The text of a window of another process (WM_GETTEXT, as GetWindowText gives nothing there).
-std::wstring TextOf(HWND window);
 // A child window by class and text.
 HWND Child(HWND parent, const wchar_t* className, const wchar_t* text);
 // Clicks a button of another process as a program would (BM_CLICK), handling messages meanwhile.

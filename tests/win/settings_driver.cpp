@@ -18,15 +18,6 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-// WM_GETTEXT works across processes, for edit controls too.
-std::wstring TextOf(HWND window) {
-    const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(
-        static_cast<std::size_t>(SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-    return text;
-}
-
 std::vector<HWND> ChildrenOf(HWND parent) {
     std::vector<HWND> children;
     for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -145,7 +136,11 @@ SettingsWindow::~SettingsWindow() {
 }
 
 void SettingsWindow::SetText(int id, const std::wstring& text) {
-    SendMessageW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    DWORD_PTR ignored = 0;
+    EXPECT_NE(SendMessageTimeoutW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, kAnswerMs,
+                                  &ignored),
+              0)
+        << "the settings window did not answer within " << kAnswerMs << " ms";
 }
 
 void SettingsWindow::Click(int id) { PostMessageW(Control(id), BM_CLICK, 0, 0); }
@@ -190,7 +185,7 @@ std::vector<std::string> SampleCodes(int n) {
 
 // The viewer is known by its parent, not by its window: a process older than the program only
 // names the program's id as its parent because ids are reused.
-bool CloseViewerOf(const std::wstring&, DWORD programProcessId, std::chrono::milliseconds timeout) {
+bool CloseViewerOf(DWORD programProcessId, std::chrono::milliseconds timeout) {
     UniqueHandle program(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, programProcessId));
     bool ended = false;
     WaitUntil(
@@ -201,8 +196,8 @@ bool CloseViewerOf(const std::wstring&, DWORD programProcessId, std::chrono::mil
             for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
                 UniqueHandle child(OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE,
                                                entry.th32ProcessID));
-                if (entry.th32ParentProcessID != programProcessId || !child || !program ||
-                    Created(child.get()) < Created(program.get())) {
+                if (entry.th32ParentProcessID != programProcessId || _wcsicmp(entry.szExeFile, L"notepad.exe") != 0 ||
+                    !child || !program || Created(child.get()) < Created(program.get())) {
                     continue;
                 }
                 TerminateProcess(child.get(), 1);

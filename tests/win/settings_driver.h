@@ -66,8 +66,9 @@ std::string CodeListBytes(const std::string& credits, const std::string& masterC
 // n different codes, spread over the whole range, the first ones with leading zeros.
 std::vector<std::string> SampleCodes(int n);
 
-// Ends the programs that the program started to show the file (the shell's viewer, its child;
-// ended, not closed, as loading a long list takes the viewer minutes). False when none started.
-bool CloseViewerOf(const std::wstring& fileName, DWORD programProcessId, std::chrono::milliseconds timeout);
+// Ends the text viewers that the program started through the shell (ended, not closed, as loading a
+// long list takes the viewer minutes). False when none started. Only the prefix's viewer counts: the
+// desktop process is the child of whichever program first opened a window.
+bool CloseViewerOf(DWORD programProcessId, std::chrono::milliseconds timeout);
 
 }  // namespace codeeingabe::test

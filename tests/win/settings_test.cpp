@@ -94,7 +94,7 @@ protected:
     void TearDown() override { Close(); }
     void Close() {
         // An export's viewer left running would hold the test's output open.
-        CloseViewerOf(L"Codelist.txt", GetCurrentProcessId(), 0s);
+        CloseViewerOf(GetCurrentProcessId(), 0s);
         if (form_) form_->Unload();
         form_.reset();
         forms_.reset();
@@ -337,8 +337,7 @@ TEST_F(InProcessSettings, EveryCodeListFileWorksOrTheOperatorIsToldAndNothingCha
             EXPECT_EQ(static_cast<std::size_t>(std::count(exported.begin(), exported.end(), '\n')),
                       row.outcomes[1] == 'D' ? 2 + row.exportedCodes : 0);
             EXPECT_EQ(fs::exists(text), row.outcomes[1] == 'D') << "no empty export of an unreadable list";
-            EXPECT_EQ(CloseViewerOf(L"Codelist.txt", GetCurrentProcessId(), row.outcomes[1] == 'D' ? 10s : 0s),
-                      row.outcomes[1] == 'D')
+            EXPECT_EQ(CloseViewerOf(GetCurrentProcessId(), row.outcomes[1] == 'D' ? 10s : 0s), row.outcomes[1] == 'D')
                 << "the shell opened the export, and only that";
             unchanged(row.hold);
 
@@ -427,7 +426,7 @@ TEST_F(InProcessSettings, ExportNumbersEveryCodeAndAFailedOneKeepsTheOldText) {
     std::string expected = "CodeNr.: \tCode:\r\n\r\n";
     for (std::size_t i = 0; i < codes.size(); ++i) expected += std::to_string(i + 1) + ":\t\t" + codes[i].first + "\r\n";
     EXPECT_EQ(ReadBytes(text), expected);
-    EXPECT_TRUE(CloseViewerOf(L"Codelist.txt", GetCurrentProcessId(), 10s)) << "the shell opened the export";
+    EXPECT_TRUE(CloseViewerOf(GetCurrentProcessId(), 10s)) << "the shell opened the export";
     {
         FileHold held(Hold::writeLocked, text);
         EXPECT_EQ(Click(kCmdCreateCodelistText),

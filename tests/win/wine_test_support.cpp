@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <fstream>
 #include <thread>
 
@@ -121,6 +122,17 @@ std::vector<HWND> ModuleProcess::Windows(const wchar_t* text, bool visibleOnly) 
     WindowSearch search{processId_, text, visibleOnly, {}};
     EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+std::wstring TextOf(HWND window) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kAnswerMs, &length)) return {};
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, kAnswerMs,
+                        &copied);
+    text.resize(std::min<std::size_t>(copied, length));
+    return text;
 }
 
 }  // namespace codeeingabe::test

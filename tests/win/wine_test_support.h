@@ -21,6 +21,13 @@ std::filesystem::path ProgramPath();
 // Polls the condition, pumping this thread's messages, until it holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
+// How long a window of another process may take to answer one message before a test says so.
+inline constexpr UINT kAnswerMs = 10000;
+
+// The text of a window of another process (WM_GETTEXT, as GetWindowText gives nothing there), of
+// any length; empty when the window does not answer in time.
+std::wstring TextOf(HWND window);
+
 // Codelist.exe as its own process, ended on destruction if it still runs. Its standard error goes
 // to a file, with Wine's reports of exceptions switched on, so that a crash that Wine swallows
 // inside a window procedure is seen.
