@@ -1,12 +1,6 @@
 #pragma once
 
-#include <windows.h>
-
-#include <chrono>
-#include <filesystem>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "wine_test_support.h"
 
@@ -18,48 +12,37 @@ using namespace std::chrono_literals;
 // value that shows it: 16 stop, 48 exclamation, 64 information; 0 for none of them.
 struct MessageBoxView {
     HWND window = nullptr;
-    std::wstring title;
-    std::wstring text;
+    std::wstring title, text;
     int iconStyle = 0;
     std::vector<std::wstring> buttons;
 };
 
-// The first visible message box of the process, or nullopt after the timeout.
-std::optional<MessageBoxView> WaitForMessageBox(DWORD processId, std::chrono::milliseconds timeout);
-
 // Clicks OK of the box and waits until it has gone.
 bool DismissMessageBox(const MessageBoxView& box);
+void ExpectMessage(const std::optional<MessageBoxView>& box, const std::wstring& text, const std::wstring& title, int style);
 
 // Codelist.exe in settings mode, driven through its controls as the operator would.
 class SettingsWindow {
 public:
-    SettingsWindow();
     ~SettingsWindow();
-    SettingsWindow(const SettingsWindow&) = delete;
-    SettingsWindow& operator=(const SettingsWindow&) = delete;
-
-    HWND Window() const { return window_; }
     HWND Control(int id) const { return GetDlgItem(window_, id); }
     ProgramProcess& Process() { return process_; }
-
-    void SetText(int id, const std::wstring& text);
+    void SetText(int id, const std::wstring& text) const;
     // Posted, as the click's handler runs until its message box is closed.
-    void Click(int id);
-    std::optional<MessageBoxView> WaitForMessageBox(std::chrono::milliseconds timeout = 30s);
+    void Click(int id) const { PostMessageW(Control(id), BM_CLICK, 0, 0); }
+    // The first visible message box of the process, or nullopt after the timeout.
+    std::optional<MessageBoxView> WaitForMessageBox(std::chrono::milliseconds timeout = 30s) const;
     // Whether every control is enabled (true) or every one disabled (false).
     bool AllControlsEnabled(bool enabled) const;
 
 private:
-    ProgramProcess process_;
-    HWND window_ = nullptr;
+    ProgramProcess process_{L""};
+    HWND window_ = process_.WaitForWindow(L"Einstellungen - Codelist", 20s);
 };
-
-void ExpectMessage(const std::optional<MessageBoxView>& box, const std::wstring& text, const std::wstring& title, int style);
 
 // Files of the module folder, byte for byte.
 std::string ReadBytes(const std::filesystem::path& file);
 void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
-
 // A code list file as the program writes it, with the given codes and states.
 std::string CodeListBytes(const std::string& credits, const std::string& masterCode,
                           const std::vector<std::pair<std::string, std::string>>& codes);
