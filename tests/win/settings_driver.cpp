@@ -34,12 +34,11 @@ int MatchingIconStyle(HWND iconStatic) {
     for (const auto& [style, icon] : {std::pair{16, IDI_HAND}, {48, IDI_EXCLAMATION}, {64, IDI_ASTERISK}}) {
         FillRect(drawn.get(), &all, background.get());
         DrawIcon(drawn.get(), 0, 0, LoadIconW(nullptr, icon));
-        int same = 0;
-        while (same < width * height &&
-               GetPixel(shown.get(), same % width, same / width) == GetPixel(drawn.get(), same % width, same / width)) {
-            ++same;
+        bool same = true;
+        for (int i = 0; same && i < width * height; ++i) {
+            same = GetPixel(shown.get(), i % width, i / width) == GetPixel(drawn.get(), i % width, i / width);
         }
-        if (same == width * height) return style;
+        if (same) return style;
     }
     return 0;
 }
@@ -102,11 +101,11 @@ void SettingsWindow::SetText(int id, const std::wstring& text) const {
 }
 
 bool SettingsWindow::AllControlsEnabled(bool enabled) const {
-    HWND child = GetWindow(window_, GW_CHILD);
-    for (HWND next = child; next != nullptr; next = GetWindow(next, GW_HWNDNEXT)) {
-        if ((IsWindowEnabled(next) != FALSE) != enabled) return false;
+    int controls = 0, matching = 0;
+    for (HWND child = GetWindow(window_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT), ++controls) {
+        matching += (IsWindowEnabled(child) != FALSE) == enabled;
     }
-    return child != nullptr;
+    return controls > 0 && matching == controls;
 }
 
 std::string ReadBytes(const std::filesystem::path& file) {
