@@ -278,27 +278,19 @@ TEST_F(InProcessSettings, EveryCodeListFileWorksOrTheOperatorIsToldAndNothingCha
             unchanged(readable);
             SetText(kTxtCreditsPerCode, L"4");
             SetText(kTxtMasterCode, L"99999");
-            if (row.outcomes[2] == 'R') {
-                EXPECT_EQ(Click(kCmdSave), Shown(save, 'R', folder));
-                EXPECT_TRUE(form_->IsLoaded()) << "a failed save keeps the window open";
-                unchanged(readable);
-            }
+            EXPECT_EQ(row.outcomes[2] == '-' ? Messages{} : Click(kCmdSave), Shown(save, row.outcomes[2], folder));
+            EXPECT_EQ(form_->IsLoaded(), row.outcomes[2] != 'D') << "saving closes the window, a failure keeps it open";
+            if (row.outcomes[2] == 'D') expected = ReplaceAll(*expected, "CreditsPerCode=3\r", "CreditsPerCode=4\r");
+            unchanged(readable);
             SetText(kTxtNrOfCodes, L"3");
-            const Messages generated = row.outcomes[3] == '-' ? Messages{} : Click(kCmdCreateCodelist);
-            EXPECT_EQ(generated, Shown(generate, row.outcomes[3], folder));
+            EXPECT_EQ(row.outcomes[3] == '-' ? Messages{} : Click(kCmdCreateCodelist),
+                      Shown(generate, row.outcomes[3], folder));
         }
-        const std::string bytes = ReadBytes(list);
-        if (row.outcomes[3] == 'D') {
-            EXPECT_EQ(bytes.substr(0, bytes.find("[Codes]")), "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=\r\n\r\n");
-            EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 5 + 3);
-        } else {
-            unchanged(true);
-        }
-        if (row.outcomes[2] == 'D') {
-            EXPECT_EQ(Click(kCmdSave), Shown(save, 'D', folder));
-            EXPECT_TRUE(ReadBytes(list) == ReplaceAll(bytes, "CreditsPerCode=3\r", "CreditsPerCode=4\r"))
-                << "one value changed";
-        }
+        const std::string bytes = ReadBytes(list),
+                          generated = "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=\r\n\r\n[Codes]\r\n";
+        if (row.outcomes[3] != 'D') unchanged(true);
+        EXPECT_TRUE(row.outcomes[3] != 'D' || (bytes.starts_with(generated) && bytes.size() == generated.size() + 3 * 14))
+            << "three codes with the settings as read, not as typed: " << bytes;
     }
 }
 
