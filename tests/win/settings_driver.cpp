@@ -22,11 +22,11 @@ int MatchingIconStyle(HWND iconStatic) {
     RECT rect{};
     GetWindowRect(iconStatic, &rect);
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) return 0;
     ScreenDc screen;
     UniqueMemoryDc shown(CreateCompatibleDC(screen.get())), drawn(CreateCompatibleDC(screen.get()));
     UniqueBitmap shownBitmap(CreateCompatibleBitmap(screen.get(), width, height));
     UniqueBitmap drawnBitmap(CreateCompatibleBitmap(screen.get(), width, height));
-    if (!shownBitmap || !drawnBitmap) return 0;
     SelectGuard shownSelected(shown.get(), shownBitmap.get()), drawnSelected(drawn.get(), drawnBitmap.get());
     BitBlt(shown.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
     const RECT all{0, 0, width, height};
