@@ -4,12 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <filesystem>
 #include <memory>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "host_inbox.h"
 #include "wine_test_support.h"
