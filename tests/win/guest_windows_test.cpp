@@ -151,10 +151,11 @@ void FourWindows(int dpi) {
     ExpectLook(keypad, kKeypad, dpi);
     // Quick taps on one key: the second of two arrives as a double click and must count.
     Tap(keypad, "00042");
-    EXPECT_TRUE(WaitUntil([&] { return session.CommandCount("AddCredit| 2") == 1; }, kTimeout)) << "the taps gave no credit";
+    ASSERT_TRUE(WaitUntil([&] { return session.CommandCount("AddCredit| 2") == 1; }, kTimeout)) << "the taps gave no credit";
     ASSERT_TRUE(session.OpenKeypad());
     Tap(keypad, "99999");
     const HWND master = session.Module().WaitForVisibleWindow(L"Form1");
+    ASSERT_NE(master, nullptr) << "the taps gave no master window";
     ExpectLook(master, kMaster, dpi);
 
     // Dragged by the title, keeping the offset of the press, and left where the release was.
@@ -193,6 +194,7 @@ TEST(GuestWindows, AtThreeScalesWithRealTapsAndDrag) {
         // Wine takes the display's scale from this value when a program starts.
         RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
         FourWindows(static_cast<int>(dpi));
+        if (HasFatalFailure()) break;
     }
     DWORD normal = 96;
     RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &normal, sizeof normal);
