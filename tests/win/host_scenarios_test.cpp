@@ -101,8 +101,8 @@ private:
         const auto hidden = [&] { return !Shows(); };
         const LPARAM middle = MAKELPARAM(320, 240);
         // clang-format off
-        if (verb == "start") return Launch().append(Registered());
-        if (verb == "launch") return Launch();
+        if (verb == "start") return Step("launch", "").append(Registered());
+        if (verb == "launch") return session_.StartModule(false), Until([&] { return module().Window(nullptr); }, "no window");
         if (verb == "registered") return Registered();
         if (verb == "pause") return WaitUntil([] { return false; }, std::chrono::milliseconds(std::stoi(arg))), "";
         if (verb == "keep") return session_.Host().SetKeepsMessages(true), "";
@@ -146,11 +146,6 @@ private:
                 .append(Unless(Clock::now() - lockStart_ >= 9500ms, "early"));
         }
         return "no such step";
-    }
-
-    std::string Launch() {
-        session_.StartModule(false);
-        return Until([&] { return module().Window(nullptr) != nullptr; }, "no window");
     }
 
     // The return address is the hidden inbox, no window shows, and the module answers meanwhile.
@@ -223,9 +218,7 @@ void RunRows(const std::vector<std::array<std::string, 3>>& rows) {
 }
 
 const std::string kOne = "12345=UNUSED\r\n",
-                  kUnwritable =
-                      "start; open; type 12345; hidden; open; type 12345; nolock; "
-                      "host; release; file; open; type 12345; host ,AddCredit| 2; file 12345=USED";
+                  kNotBooked = "open; type 12345; hidden; open; type 12345; nolock; host; release;";
 
 // Rows: name, Codelist.ini (empty: none), script. "host" lists the commands after the registration.
 // clang-format off
@@ -255,9 +248,8 @@ TEST(HostMode, BadFiles) {
          "file 12345=USED; disk 54321=USED; open; type 54321; nolock; host ,AddCredit|-3; delete; open; type 99999; master 0; free 0; file"},
         {"MissingList", "", "start; open; type 12345; nolock; open; type 54321; lock; file"},
         {"FolderInPlaceOfTheList", "", "folder; start; open; type 12345; nolock; open; type 54321; lock; file"},
-        {"ReadOnlyList", List("2", kOne), "hold readonly;" + kUnwritable},
-        {"ListLockedForWriting", List("2", kOne), "hold write;" + kUnwritable},
-        {"ListLockedExclusively", List("2", kOne), "hold exclusive;" + kUnwritable},
+        {"UnwritableList", List("2", kOne), "hold readonly; start;" + kNotBooked + "hold write;" + kNotBooked + "hold exclusive;" +
+         kNotBooked + "file; open; type 12345; host ,AddCredit| 2; file 12345=USED"},
         {"ListHeldDuringStartUp", List("3.5", kOne), "hold exclusive; launch; pause 500; release; registered; open; type 12345; host ,AddCredit| 4"},
         // Quotes as installers and editors write them; a comment line is no code.
         {"HandEditedQuotesAndAComment", "[Einstellungen]\r\nCreditsPerCode=\"3\"\r\nMasterCode='99999'\r\n\r\n[Codes]\r\n;54321=UNUSED\r\n"
