@@ -1,18 +1,14 @@
 #include "host_test_support.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
+
+#include "settings_driver.h"
 
 namespace codeeingabe::test {
 
-HWND Child(HWND parent, const wchar_t* className, const wchar_t* text) {
-    return FindWindowExW(parent, nullptr, className, text);
-}
-
 void Click(HWND button) {
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &ignored);
+    SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, kAnswerMs, &ignored);
 }
 
 void Xdotool(const std::string& arguments) {
@@ -27,10 +23,8 @@ void Xdotool(const std::string& arguments) {
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = startup.hStdOutput = startup.hStdError = nul.get();
     PROCESS_INFORMATION info{};
-    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) {
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
+    CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+    const UniqueHandle thread(info.hThread), process(info.hProcess);
 }
 
 HostSession::HostSession() : folder_(FreshModuleFolder()), host_(std::make_unique<host::HostInbox>()) {
@@ -39,39 +33,23 @@ HostSession::HostSession() : folder_(FreshModuleFolder()), host_(std::make_uniqu
 
 void HostSession::WriteCodeList(const std::string& creditsPerCode, const std::string& masterCode,
                                 const std::vector<std::pair<std::string, std::string>>& codes) const {
-    std::string bytes =
-        "[Einstellungen]\r\nCreditsPerCode=" + creditsPerCode + "\r\nMasterCode=" + masterCode + "\r\n\r\n[Codes]\r\n";
-    for (const auto& [code, state] : codes) bytes += code + "=" + state + "\r\n";
-    WriteCodeListBytes(bytes);
+    WriteCodeListBytes(CodeListBytes(creditsPerCode, masterCode, codes));
 }
 
-void HostSession::WriteCodeListBytes(const std::string& bytes) const {
-    std::ofstream(folder_ / "Codelist.ini", std::ios::binary) << bytes;
-}
-
-std::string HostSession::CodeListBytes() const {
-    std::ifstream in(folder_ / "Codelist.ini", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+void HostSession::WriteCodeListBytes(const std::string& bytes) const { WriteBytes(folder_ / "Codelist.ini", bytes); }
 
 std::string HostSession::CodeState(const std::string& code) const {
-    std::istringstream lines(CodeListBytes());
-    for (std::string line; std::getline(lines, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.rfind(code + "=", 0) == 0) return line.substr(code.size() + 1);
-    }
-    return "(missing)";
+    const std::string bytes = ReadBytes(folder_ / "Codelist.ini"), key = "\n" + code + "=";
+    const std::size_t at = bytes.find(key);
+    return at == std::string::npos ? "(missing)" : bytes.substr(at + key.size(), bytes.find('\r', at) - at - key.size());
 }
 
-ModuleProcess& HostSession::LaunchModule() {
+ModuleProcess& HostSession::StartModule(bool registered) {
     module_ = std::make_unique<ModuleProcess>(L"/Mod");
     EXPECT_TRUE(module_->Started());
-    return *module_;
-}
-
-ModuleProcess& HostSession::StartModule() {
-    LaunchModule();
-    EXPECT_TRUE(WaitForCommand("SetCreditSys|Enabled")) << "the module did not register";
+    if (registered) {
+        EXPECT_TRUE(WaitUntil([&] { return CommandCount("SetCreditSys|Enabled") > 0; }, kTimeout)) << "no registration";
+    }
     return *module_;
 }
 
@@ -85,13 +63,5 @@ void HostSession::CloseModule() {
 std::size_t HostSession::CommandCount(const std::string& command) const {
     return host_ ? static_cast<std::size_t>(std::ranges::count(host_->Commands(), command)) : 0;
 }
-
-void HostSession::TypeDigits(const std::string& digits) {
-    for (char digit : digits) {
-        const wchar_t caption[2] = {static_cast<wchar_t>(digit), L'\0'};
-        Click(Child(Keypad(), L"Button", caption));
-    }
-}
-
 
 }  // namespace codeeingabe::test

@@ -4,12 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <filesystem>
 #include <memory>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "host_inbox.h"
 #include "wine_test_support.h"
@@ -21,9 +16,9 @@ using namespace std::chrono_literals;
 // Generous: a Wine process that starts a program file for the first time may take seconds.
 inline constexpr auto kTimeout = std::chrono::milliseconds(15000);
 
-// The text of a window of another process (WM_GETTEXT, as GetWindowText gives nothing there).
-// A child window by class and text.
-HWND Child(HWND parent, const wchar_t* className, const wchar_t* text);
+inline HWND Child(HWND parent, const wchar_t* className, const wchar_t* text) {
+    return FindWindowExW(parent, nullptr, className, text);
+}
 // Clicks a button of another process as a program would (BM_CLICK), handling messages meanwhile.
 void Click(HWND button);
 // Runs xdotool on the test display; Wine gives no handle to wait on, so callers poll for the effect.
@@ -39,30 +34,21 @@ public:
     // Ends the host: its inbox window is destroyed.
     void CloseHost() { host_.reset(); }
 
-    // Writes Codelist.ini as generation does: the settings, then the codes with their states.
     void WriteCodeList(const std::string& creditsPerCode, const std::string& masterCode,
                        const std::vector<std::pair<std::string, std::string>>& codes) const;
     void WriteCodeListBytes(const std::string& bytes) const;
-    std::string CodeListBytes() const;
     std::string CodeState(const std::string& code) const;
 
-    // Starts Codelist.exe /Mod.
-    ModuleProcess& LaunchModule();
-    // Starts Codelist.exe /Mod and waits until both registration messages have arrived.
-    ModuleProcess& StartModule();
+    // Starts Codelist.exe /Mod; with registered, waits until both registration messages have arrived.
+    ModuleProcess& StartModule(bool registered = true);
     ModuleProcess& Module() { return *module_; }
     // "AppClose" from the host: the module must end cleanly, without an exception report.
     void CloseModule();
-
-    bool WaitForCommand(const std::string& command, std::chrono::milliseconds timeout = kTimeout) {
-        return WaitUntil([&] { return CommandCount(command) > 0; }, timeout);
-    }
     std::size_t CommandCount(const std::string& command) const;
 
     // The hidden code entry window (found also while hidden).
     HWND Keypad() const { return module_->Window(L"Creditsystem"); }
     bool KeypadVisible() const { return IsWindowVisible(Keypad()) != FALSE; }
-    // After a complete code the keypad hides once the check is done.
     bool KeypadHides() {
         return WaitUntil([this] { return !KeypadVisible(); }, kTimeout);
     }
@@ -71,9 +57,6 @@ public:
         Send("CreditClick");
         return WaitUntil([this] { return KeypadVisible(); }, kTimeout);
     }
-    // Clicks the digit keys of the text with BM_CLICK.
-    void TypeDigits(const std::string& digits);
-    std::wstring CodeShown() const { return TextOf(Child(Keypad(), L"Static", nullptr)); }
     // Sends a command and waits until the module has taken it (the host's send is synchronous).
     void Send(const std::string& command) { EXPECT_TRUE(host_->SendToModule(command)) << command; }
 
