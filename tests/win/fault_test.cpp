@@ -174,6 +174,9 @@ TEST(FullDisk, EveryWriteFailsWholeAndTheSameActionWorksOnceThereIsRoom) {
             EXPECT_EQ(box->iconStyle, 16);
             EXPECT_NE(box->text.find(round.file.wstring()), std::wstring::npos) << "the message does not name the file";
             DismissMessageBox(*box);
+            // Once the handler has ended, a viewer would be there; ended, as it would hold the test's output open.
+            ASSERT_TRUE(WaitUntil([&] { return round.settings->AllControlsEnabled(true); }, 5s)) << "the window stayed busy";
+            EXPECT_FALSE(CloseViewerOf(round.settings->Process().ProcessId(), 0ms)) << "a viewer shows an unwritten file";
         }
         EXPECT_EQ(round.Result(), kOldFile);
         EXPECT_FALSE(round.TemporaryLeft());
