@@ -17,14 +17,6 @@ using namespace codeeingabe::test;
 
 namespace {
 
-ProcessResources Measured(HostSession& session, const std::string& when) {
-    const ProcessResources r = MeasureProcess(session.Module().Handle());
-    PrintFigure(when + ": working set " + std::to_string(r.workingSetBytes >> 10) + " KB, private " +
-                std::to_string(r.privateBytes >> 10) + " KB, handles " + std::to_string(r.handles) + ", windows " +
-                std::to_string(r.windows));
-    return r;
-}
-
 void BookWhileTheSettingsChangeTheList(std::chrono::seconds length) {
     HostSession session;
     const auto list = session.Folder() / "Codelist.ini";
@@ -58,14 +50,19 @@ void BookWhileTheSettingsChangeTheList(std::chrono::seconds length) {
             ASSERT_TRUE(WaitUntil([&] { return settings.AllControlsEnabled(true); }, 5s)) << "the window stayed busy";
         }
     });
-    Measured(session, "at start");
+    const auto measured = [&](const char* when) {
+        const ProcessResources r = MeasureProcess(session.Module().Handle());
+        PrintFigure(std::string(when) + ": working set " + std::to_string(r.workingSetBytes >> 10) + " KB, private " +
+                    std::to_string(r.privateBytes >> 10) + " KB, handles " + std::to_string(r.handles) + ", windows " +
+                    std::to_string(r.windows));
+        return r;
+    };
     std::optional<ProcessResources> warm;  // after a third of the time: Wine's heaps and handle caches settle in steps
     std::mt19937 random(RunSeed());
     int entries = 0, credited = 0, checked = 0, refused = 0;
     const auto begin = std::chrono::steady_clock::now();
     for (auto now = begin; now < begin + length; now = std::chrono::steady_clock::now(), ++entries) {
-        if (!warm && now > begin + length / 3 && session.Module().VisibleWindows().empty())
-            warm = Measured(session, "after warm-up");
+        if (!warm && now > begin + length / 3 && session.Module().VisibleWindows().empty()) warm = measured("after warm-up");
         const int resetsBefore = resets, generationsBefore = generations;
         const auto before = current();
         ASSERT_TRUE(before.has_value()) << "torn file";
@@ -107,7 +104,7 @@ void BookWhileTheSettingsChangeTheList(std::chrono::seconds length) {
     operatorThread.join();
     expectThousandCodes();
     ASSERT_TRUE(WaitUntil([&] { return session.Module().VisibleWindows().empty(); }, 15s)) << "a window stayed open";
-    const ProcessResources end = Measured(session, "at the end");
+    const ProcessResources end = measured("at the end");
     EXPECT_GT(checked, 0);
     ASSERT_TRUE(warm.has_value()) << "no quiet moment after the first third";
     EXPECT_LE(end.handles, warm->handles + 10);

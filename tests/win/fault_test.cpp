@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <random>
+#include <ranges>
 
 #include "codelist/frm_einstellungen.h"
 #include "fault_support.h"
@@ -112,42 +113,37 @@ struct Round {
     std::optional<SettingsWindow> settings;
 };
 
-// The first five rounds run to the operation's end: their median bounds the delays of the kills.
-int KillRounds(const Operation& op, int rounds) {
-    std::vector<Micros> times;
-    std::mt19937 random(RunSeed() + static_cast<unsigned>(op.button));
-    int outcomes[4] = {}, inside = 0;
-    for (int kill = -5; kill < rounds; ++kill) {
-        SCOPED_TRACE(std::string(op.name) + " round " + std::to_string(kill));
-        Round round(op);
-        const auto start = Clock::now();
-        round.Start();
-        if (kill < 0) {
-            while (!round.Done() && Clock::now() - start < kTimeout) PumpFor(Micros(200));
-            EXPECT_TRUE(round.Done()) << "not finished within " << kTimeout.count() << " ms";
-            times.push_back(std::chrono::duration_cast<Micros>(Clock::now() - start));
-            std::ranges::sort(times);
-        } else {
-            PumpFor(Micros(std::uniform_int_distribution<long long>(0, times[2].count() * op.spread)(random)));
-        }
-        round.Kill();
-        inside += round.TemporaryLeft();
-        const Outcome outcome = round.Result();
-        EXPECT_NE(outcome, kBroken) << "neither the old file nor the whole new one, or a credit for a code left free";
-        ++outcomes[outcome];
-    }
-    PrintFigure(std::string(op.name) + ": " + std::to_string(rounds + 5) +
-                " kills; old file, new, \"USED\" without credit: " + std::to_string(outcomes[kOldFile]) + ", " +
-                std::to_string(outcomes[kNewFile]) + ", " + std::to_string(outcomes[kUsedWithoutCredit]) +
-                "; killed inside a write " + std::to_string(inside));
-    return rounds + 5;
-}
-
+// Every operation killed the given number of times (bookings, settings operations); the first five
+// rounds of each run to its end, and their median bounds the delays of the kills.
 void KillDuringEverything(int bookingRounds, int settingsRounds) {
-    int kills = 0;
-    for (const Operation& op : kOperations)
-        if (op.spread > 0) kills += KillRounds(op, op.button == 0 ? bookingRounds : settingsRounds);
-    PrintFigure("faults injected (kills): " + std::to_string(kills));
+    for (const Operation& op : kOperations | std::views::filter([](const Operation& op) { return op.spread > 0; })) {
+        std::vector<Micros> times;
+        std::mt19937 random(RunSeed() + static_cast<unsigned>(op.button));
+        int outcomes[4] = {}, inside = 0, rounds = op.button == 0 ? bookingRounds : settingsRounds;
+        for (int kill = -5; kill < rounds; ++kill) {
+            SCOPED_TRACE(std::string(op.name) + " round " + std::to_string(kill));
+            Round round(op);
+            const auto start = Clock::now();
+            round.Start();
+            if (kill < 0) {
+                while (!round.Done() && Clock::now() - start < kTimeout) PumpFor(Micros(200));
+                EXPECT_TRUE(round.Done()) << "not finished within " << kTimeout.count() << " ms";
+                times.push_back(std::chrono::duration_cast<Micros>(Clock::now() - start));
+                std::ranges::sort(times);
+            } else {
+                PumpFor(Micros(std::uniform_int_distribution<long long>(0, times[2].count() * op.spread)(random)));
+            }
+            round.Kill();
+            inside += round.TemporaryLeft();
+            const Outcome outcome = round.Result();
+            EXPECT_NE(outcome, kBroken) << "neither the old file nor the whole new one, or a credit for a code left free";
+            ++outcomes[outcome];
+        }
+        PrintFigure(std::string(op.name) + ": " + std::to_string(rounds + 5) +
+                    " kills; old file, new, \"USED\" without credit: " + std::to_string(outcomes[kOldFile]) + ", " +
+                    std::to_string(outcomes[kNewFile]) + ", " + std::to_string(outcomes[kUsedWithoutCredit]) +
+                    "; killed inside a write " + std::to_string(inside));
+    }
 }
 
 }  // namespace
