@@ -1,8 +1,8 @@
 // A disk that fills up, for the full-disk tests. Preloaded (LD_PRELOAD) into the Wine processes of
-// the test, it lets no regular file grow past the byte count that a file ".full-disk" in the
-// file's folder holds: a write beyond it is cut short, and the next one fails with ENOSPC. A marker
-// per folder rather than an environment variable, as Wine does not hand a variable set by a
-// Windows process to the Unix side of the processes it starts.
+// the test, it lets no regular file grow past the byte count that a file ".full-disk" in the file's
+// folder holds: a write beyond it is cut short, and the next one fails with ENOSPC. A marker per
+// folder rather than an environment variable, as Wine does not hand a variable set by a Windows
+// process to the Unix side of the processes it starts.
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -16,9 +16,9 @@
 static ssize_t Fitting(int fd, off_t offset, size_t count) {
     char link[64], path[PATH_MAX];
     struct stat status;
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) return (ssize_t)count;
     snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    const ssize_t length = readlink(link, path, sizeof path - sizeof "/.full-disk");
+    const ssize_t length =
+        fstat(fd, &status) == 0 && S_ISREG(status.st_mode) ? readlink(link, path, sizeof path - sizeof "/.full-disk") : -1;
     char* slash = length > 0 ? memrchr(path, '/', (size_t)length) : NULL;
     if (slash == NULL) return (ssize_t)count;
     strcpy(slash + 1, ".full-disk");
@@ -27,10 +27,8 @@ static ssize_t Fitting(int fd, off_t offset, size_t count) {
     if (marker == NULL) return (ssize_t)count;
     if (fscanf(marker, "%lld", &limit) != 1) limit = 0;
     fclose(marker);
-    if (count == 0 || offset < limit)
-        return (ssize_t)((unsigned long long)(limit - offset) < count ? limit - offset : (long long)count);
-    errno = ENOSPC;
-    return -1;
+    if (count > 0 && offset >= limit) return errno = ENOSPC, -1;
+    return (ssize_t)(offset + (long long)count > limit && count > 0 ? limit - offset : (long long)count);
 }
 
 ssize_t write(int fd, const void* buffer, size_t count) {

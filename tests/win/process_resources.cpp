@@ -13,13 +13,10 @@ constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004L);
 
 struct HandleEntry {
     PVOID object;
-    ULONG_PTR processId;
-    ULONG_PTR handle;
+    ULONG_PTR processId, handle;
     ULONG access;
-    USHORT creatorBackTrace;
-    USHORT type;
-    ULONG attributes;
-    ULONG reserved;
+    USHORT creatorBackTrace, type;
+    ULONG attributes, reserved;
 };
 
 unsigned long HandlesInSystemTable(DWORD processId) {
@@ -28,51 +25,43 @@ unsigned long HandlesInSystemTable(DWORD processId) {
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
     std::vector<ULONG_PTR> buffer(1 << 13);  // the count, a reserved word, then the entries
     LONG status = kInfoLengthMismatch;
-    while (query != nullptr &&
-           (status = query(kExtendedHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size() * sizeof(ULONG_PTR)),
-                           nullptr)) == kInfoLengthMismatch) {
+    while (query && (status = query(kExtendedHandleInformation, buffer.data(),
+                                    static_cast<ULONG>(buffer.size() * sizeof(ULONG_PTR)), nullptr)) == kInfoLengthMismatch)
         buffer.resize(buffer.size() * 2);
-    }
-    if (status != 0) return 0;
     const auto* entries = reinterpret_cast<const HandleEntry*>(buffer.data() + 2);
     unsigned long count = 0;
-    for (ULONG_PTR i = 0; i < buffer[0]; ++i) count += entries[i].processId == processId;
+    for (ULONG_PTR i = 0; status == 0 && i < buffer[0]; ++i) count += entries[i].processId == processId;
     return count;
-}
-
-struct WindowCount {
-    DWORD processId;
-    unsigned long count;
-};
-
-// Called for every window below the desktop: the top-level ones and their children.
-BOOL CALLBACK CountWindow(HWND window, LPARAM parameter) {
-    auto* windows = reinterpret_cast<WindowCount*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    windows->count += owner == windows->processId;
-    return TRUE;
 }
 
 }  // namespace
 
 ProcessResources MeasureProcess(HANDLE process) {
-    ProcessResources resources;
+    ProcessResources r;
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof memory;
     if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory)) {
-        resources.workingSetBytes = memory.WorkingSetSize;
-        resources.privateBytes = memory.PrivateUsage != 0 ? memory.PrivateUsage : memory.PagefileUsage;
+        r.workingSetBytes = memory.WorkingSetSize;
+        r.privateBytes = memory.PrivateUsage != 0 ? memory.PrivateUsage : memory.PagefileUsage;
     }
-    const DWORD processId = GetProcessId(process);
+    std::pair<DWORD, unsigned long> windows{GetProcessId(process), 0};
     DWORD handles = 0;
-    resources.handles = GetProcessHandleCount(process, &handles) && handles != 0 ? handles : HandlesInSystemTable(processId);
-    resources.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
-    resources.userObjects = GetGuiResources(process, GR_USEROBJECTS);
-    WindowCount windows{processId, 0};
-    EnumChildWindows(GetDesktopWindow(), &CountWindow, reinterpret_cast<LPARAM>(&windows));
-    resources.windows = windows.count;
-    return resources;
+    r.handles = GetProcessHandleCount(process, &handles) && handles != 0 ? handles : HandlesInSystemTable(windows.first);
+    r.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
+    r.userObjects = GetGuiResources(process, GR_USEROBJECTS);
+    // Every window below the desktop: the top-level ones and their children.
+    EnumChildWindows(
+        GetDesktopWindow(),
+        [](HWND window, LPARAM parameter) {
+            auto& [processId, count] = *reinterpret_cast<std::pair<DWORD, unsigned long>*>(parameter);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            count += owner == processId;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    r.windows = windows.second;
+    return r;
 }
 
 }  // namespace codeeingabe::test

@@ -48,7 +48,10 @@ public:
     bool Running() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
     // Ends the process at once, as a crash or a power cut would, and waits until it has gone.
     void Kill() const;
-    DWORD ExitCode() const;
+    DWORD ExitCode() const {
+        DWORD code = STILL_ACTIVE;
+        return process_ && GetExitCodeProcess(process_.get(), &code) ? code : STILL_ACTIVE;
+    }
     // Exceptions that Wine reported for the process ("err:seh" lines), empty when there were none.
     std::string ExceptionReports() const;
 

@@ -1,5 +1,5 @@
 // Drives a running Codelist.exe through its windows, as an operator or a guest would, for the
-// package smoke test and the screenshot command. The program under test is whatever process owns
+// screenshot command. The program under test is whatever process owns
 // the windows: this driver finds them by their texts and controls, never by starting anything.
 //
 //   package_driver save CREDITS MASTER   settings window: type both settings, "Übernehmen", OK
