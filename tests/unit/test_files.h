@@ -8,17 +8,13 @@
 
 namespace fs = std::filesystem;
 
-// A fresh folder, removed with everything in it, read-only files included.
+// A fresh folder, removed with everything in it. (Windows keeps a read-only file: make it writable first.)
 struct TempFolder {
     fs::path path = fs::temp_directory_path() / ("codeeingabe-" + std::to_string(std::random_device{}()));
+    std::error_code ignored;
     TempFolder() { fs::create_directories(path); }
     TempFolder(const TempFolder&) = delete;
-    ~TempFolder() {
-        std::error_code ignored;
-        for (const fs::path& file : fs::directory_iterator(path, ignored))
-            fs::permissions(file, fs::perms::owner_all, ignored);
-        fs::remove_all(path, ignored);
-    }
+    ~TempFolder() { fs::remove_all(path, ignored); }
     fs::path operator/(const std::string& name) const { return path / name; }
 };
 
