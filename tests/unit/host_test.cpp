@@ -10,7 +10,7 @@ using namespace codeeingabe;
 
 // Commands go out exactly so, and only the exact command words count; a handle with the top bit set
 // is written signed, as the host reads 32-bit handles. Only exactly "/Mod" starts host mode.
-TEST(Host, MessagesAndStartUp) {
+TEST(Host, MessagesStartUpAndTheListFile) {
     EXPECT_EQ(AddCreditCommand(0) + "," + AddCreditCommand(-32768) + "," + OutgoingMessage(1234, AddCreditCommand(32767)),
               "AddCredit| 0,AddCredit|-32768,1234|AddCredit| 32767");
     EXPECT_EQ(OutgoingMessage(INT32_MIN, kSetCreditSysEnabledCommand), "-2147483648|SetCreditSys|Enabled");
@@ -33,6 +33,31 @@ TEST(Host, MessagesAndStartUp) {
         const ProcessValues values{fs::path(folder).native(), 2, ""};
         EXPECT_EQ(values.ModuleFile("Codelist.ini"), (fs::path(folder) / "Codelist.ini").native());
     }
+
+    // Only a code still free on the disk is booked: not a used one, nor one a new list no longer
+    // holds. A list that cannot be read is no missing one.
+    TempFolder folder;
+    const fs::path list = folder / "Codelist.ini", utf16 = folder / "Utf16.ini";
+    const std::string bytes = Crlf("[Einstellungen]|CreditsPerCode=2||[Codes]|12345=UNUSED|00042=UNUSED|77777=USED|");
+    WriteBytes(list, bytes);
+    WriteBytes(utf16, Utf16(bytes));
+    const std::pair<const char*, const char*> states[] = {
+        {"12345", "UNUSED"}, {"77777", "USED"}, {"42", "00000"}, {"99999", "00000"}};
+    for (const auto& [code, state] : states) EXPECT_EQ(CodeState(list, code), state) << code;
+    EXPECT_EQ(CodeState(folder / "missing.ini", "12345"), "00000");
+    EXPECT_EQ(CodeState(utf16, "12345"), std::nullopt);
+    EXPECT_FALSE(BookCodeUsed(list, "77777") || BookCodeUsed(list, "99999") || BookCodeUsed(list, ""));
+    EXPECT_EQ(Bytes(list), bytes);
+    ASSERT_TRUE(BookCodeUsed(list, "00042"));
+    EXPECT_EQ(Bytes(list), Crlf("[Einstellungen]|CreditsPerCode=2||[Codes]|12345=UNUSED|00042=USED|77777=USED|"));
+    ASSERT_TRUE(ReturnCode(list, "00042"));
+    EXPECT_EQ(Bytes(list), bytes);
+
+    // The settings, with their defaults for a missing list; credits beyond 16 bits are worth nothing.
+    WriteBytes(list, "[Einstellungen]\r\nCreditsPerCode=32768\r\nMasterCode= 0042 \r\n");
+    EXPECT_TRUE(ReadSettings(list).creditsPerCode == 0 && ReadSettings(list).masterCode == "0042");
+    EXPECT_TRUE(ReadSettings(folder / "missing.ini").creditsPerCode == 2 &&
+                ReadSettings(folder / "missing.ini").masterCode.empty());
 }
 
 // The world of one check: the state of the code 12345 in the list, whether the list can be read
@@ -84,35 +109,4 @@ TEST(Host, CodeEntryDecisions) {
         EXPECT_EQ(port.log, c.log);
         EXPECT_EQ(wrong, c.wrongAfter) << c.log;
     }
-}
-
-// Only a code still free on the disk is booked: not a used one, nor one a new list no longer holds.
-// A list that cannot be read is no missing one.
-TEST(Host, BookingAndSettingsOnTheListFile) {
-    TempFolder folder;
-    const fs::path list = folder / "Codelist.ini", utf16 = folder / "Utf16.ini";
-    const std::string bytes = Crlf("[Einstellungen]|CreditsPerCode=2||[Codes]|12345=UNUSED|00042=UNUSED|77777=USED|");
-    WriteBytes(list, bytes);
-    WriteBytes(utf16, Utf16(bytes));
-    const std::pair<const char*, const char*> states[] = {
-        {"12345", "UNUSED"}, {"77777", "USED"}, {"42", "00000"}, {"99999", "00000"}};
-    for (const auto& [code, state] : states) EXPECT_EQ(CodeState(list, code), state) << code;
-    EXPECT_EQ(CodeState(folder / "missing.ini", "12345"), "00000");
-    EXPECT_EQ(CodeState(utf16, "12345"), std::nullopt);
-    EXPECT_FALSE(BookCodeUsed(list, "77777") || BookCodeUsed(list, "99999") || BookCodeUsed(list, ""));
-    EXPECT_EQ(Bytes(list), bytes);
-    ASSERT_TRUE(BookCodeUsed(list, "00042"));
-    EXPECT_EQ(Bytes(list), Crlf("[Einstellungen]|CreditsPerCode=2||[Codes]|12345=UNUSED|00042=USED|77777=USED|"));
-    ASSERT_TRUE(ReturnCode(list, "00042"));
-    EXPECT_EQ(Bytes(list), bytes);
-
-    // The settings, with their defaults for a missing list or key; credits beyond 16 bits are worth nothing.
-    const std::pair<const char*, std::int16_t> credits[] = {{"CreditsPerCode=3.5", 4}, {"CreditsPerCode=32768", 0}, {"", 2}};
-    for (const auto& [line, value] : credits) {
-        WriteBytes(list, "[Einstellungen]\r\n" + std::string(line) + "\r\nMasterCode= 0042 \r\n");
-        EXPECT_EQ(ReadSettings(list).creditsPerCode, value) << line;
-        EXPECT_EQ(ReadSettings(list).masterCode, "0042");
-    }
-    EXPECT_TRUE(ReadSettings(folder / "missing.ini").creditsPerCode == 2 &&
-                ReadSettings(folder / "missing.ini").masterCode.empty());
 }

@@ -14,7 +14,7 @@ using namespace codeeingabe;
 const std::string k9s(100'000, '9'), k0s(100'000, '0');
 
 // Blanks, tabs and line feeds count nowhere; reading stops at what cannot continue the number.
-TEST(Numbers, LeadingNumber) {
+TEST(Numbers, LeadingNumberRoundedWithinLimits) {
     // clang-format off
     const struct { std::string text; double value; } cases[] = {
         {"007", 7}, {"-3", -3}, {"+5", 5}, {".5", 0.5}, {"5.", 5}, {"25E-1", 2.5}, {"2e+2", 200}, {"1.5D1", 15}, {"1.5d1", 15},
@@ -30,11 +30,8 @@ TEST(Numbers, LeadingNumber) {
     };
     // clang-format on
     for (const auto& c : cases) EXPECT_EQ(LeadingNumber(c.text), c.value) << c.text.substr(0, 40);
-}
-
-// Credits, the code count and the host's handle are the leading number rounded half to even, each
-// within its own limits.
-TEST(Numbers, RoundedWithinLimits) {
+    // Credits, the code count and the host's handle are the leading number rounded half to even,
+    // each within its own limits.
     const std::nullopt_t no = std::nullopt;
     // clang-format off
     const struct { std::string text; std::optional<std::int16_t> credits; } credits[] = {
