@@ -9,8 +9,6 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <thread>
 #endif
 
 using namespace codeeingabe;
@@ -47,8 +45,7 @@ TEST(ProfileDocument, EditsAndReads) {
         ProfileDocument one(Crlf(e.before)), many(Crlf(e.before));
         EXPECT_EQ(one.SetValue(e.section, e.key, e.value), e.after != nullptr);
         EXPECT_EQ(one.Bytes(), Crlf(e.after ? e.after : e.before));
-        EXPECT_EQ(many.SetValues(e.section, {e.key}, e.value), e.after != nullptr);
-        EXPECT_EQ(many.Bytes(), one.Bytes());
+        EXPECT_TRUE(many.SetValues(e.section, {e.key}, e.value) == (e.after != nullptr) && many.Bytes() == one.Bytes());
     }
     // Many keys at once, some new, repeated, empty or refused, in one pass.
     ProfileDocument many(Crlf("[E]|M=1||[Codes]|1=USED|=U|noequals| 2 =USED|[Other]|3=USED|[codes]|4=USED||"));
@@ -88,8 +85,8 @@ TEST(Profile, Files) {
     EXPECT_TRUE(WriteProfileValues(file, "E", {{"C", "7"}, {"", "1"}, {"N", std::string(1030, 'x')}}));
     EXPECT_EQ(Bytes(file), Crlf("[E]|C=7|M=|N=" + std::string(1030, 'x') + "|"));
     EXPECT_FALSE(fs::exists(folder / "Codelist.ini.tmp"));
-    EXPECT_EQ(ReadProfile(file, "E", "M", "2"), "");
-    EXPECT_EQ(ReadProfile(file, "E", "N", ""), std::string(1023, 'x')) << "as the platform cuts";
+    EXPECT_EQ(ReadProfile(file, "E", "M", "2") + "|" + ReadProfile(file, "E", "N", ""), "|" + std::string(1023, 'x'))
+        << "an empty value is no missing one; long ones are cut as the platform cuts them";
     EXPECT_FALSE(WriteProfileValues(file, "E", {{"C", "8"}, {"M", "1\r\n2"}}));
     EXPECT_EQ(ReadProfile(file, "E", "C", ""), "8") << "a refused value stops no other";
     WriteBytes(file, Crlf("[Codes]|1=USED|2=UNUSED| 3 = USED |no key|=USED|[X]|4=USED|"));
@@ -144,7 +141,7 @@ TEST(Profile, KilledAndConcurrentWriters) {
     int used = 0;
     for (int round = 0; round < 30; ++round) {
         const pid_t writer = Writer(file, used, 600 - used);
-        std::this_thread::sleep_for(std::chrono::milliseconds(round % 15));
+        usleep(round % 15 * 1000);
         kill(writer, SIGKILL);
         waitpid(writer, nullptr, 0);
         const std::string bytes = Bytes(file);

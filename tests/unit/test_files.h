@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 #include <random>
 #include <sstream>
 #include <string>
@@ -34,7 +35,6 @@ inline std::string Crlf(std::string text) {
 
 // As an editor saves "Unicode".
 inline std::string Utf16(const std::string& ascii) {
-    std::string bytes = "\xFF\xFE";
-    for (char c : ascii) bytes += {c, '\0'};
-    return bytes;
+    return std::accumulate(ascii.begin(), ascii.end(), std::string("\xFF\xFE"),
+                           [](std::string s, char c) { return s + c + '\0'; });
 }
