@@ -1,89 +1,125 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <set>
 
+#include "codelist/chacha20.h"
 #include "codelist/credits_from_text.h"
 #include "codelist/codelist_export.h"
 #include "codelist/codelist_file.h"
+#include "codelist/generation.h"
+#include "fake_system.h"
 #include "platform/get_field.h"
+#include "test_files.h"
 
 using namespace codeeingabe;
 
-namespace {
-
-TEST(CodeList, GetFieldSplitsAtEveryDelimiter) {
+// A line without "=" names no code: without the delimiter every piece is empty. Free is a code as
+// the keypad reads it: blanks around the value and one pair of quotes do not count.
+TEST(CodeList, FieldsLinesFreeCodesAndExport) {
     // clang-format off
     const struct { const char* text; int n; const char* delimiter; const char* field; } cases[] = {
-        {"12345=UNUSED", 1, "=", "12345"}, {"12345=UNUSED", 2, "=", "UNUSED"}, {"12345=UNUSED", 3, "=", ""},
-        {"=UNUSED", 1, "=", ""}, {"=UNUSED", 2, "=", "UNUSED"}, {"12345=", 2, "=", ""}, {"a=b=c", 3, "=", "c"},
-        {"a=b=c", 2, "=", "b"}, {"a=b=c", 4, "=", ""}, {"a==b", 2, "=", ""}, {"a==b", 3, "=", "b"},
-        {"a::b::c", 2, "::", "b"}, {"a::b::c", 3, "::", "c"}, {"a:b::c", 1, "::", "a:b"}, {"aaa", 2, "aa", "a"},
-        // No delimiter at all: empty whatever the piece, so a line without "=" names no code.
-        {"12345", 1, "=", ""}, {"", 1, "=", ""}, {"aXb", 1, "x", ""}, {"a=b", 1, "", ""}, {"a:b", 1, "::", ""},
-        {"a=b", 0, "=", ""}, {"a=b", -1, "=", ""}, {"a=b", INT_MIN, "=", ""}, {"a=b", INT_MAX, "=", ""},
+        {"=UNUSED", 1, "=", ""}, {"12345=", 2, "=", ""}, {"a=b=c", 2, "=", "b"}, {"a=b=c", 3, "=", "c"}, {"a=b=c", 4, "=", ""},
+        {"a::b::c", 3, "::", "c"}, {"aaa", 2, "aa", "a"}, {"a:b::c", 1, "::", "a:b"}, {"12345", 1, "=", ""}, {"a=b", 1, "", ""},
+        {"a=b", 0, "=", ""}, {"a=b", INT_MIN, "=", ""}, {"a=b", INT_MAX, "=", ""},
     };
     // clang-format on
     for (const auto& c : cases) EXPECT_EQ(GetField(c.text, c.n, c.delimiter), c.field) << c.text << " " << c.n;
-}
-
-TEST(CodeList, FileBytes) {
-    // clang-format off
-    const std::pair<std::string, std::string> files[] = {
-        {CodeListHeading(2, ""), "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=\r\n\r\n[Codes]\r\n"},
-        {CodeListHeading(-32768, " 12 "), "[Einstellungen]\r\nCreditsPerCode=-32768\r\nMasterCode= 12 \r\n\r\n[Codes]\r\n"},
-        {CodeListHeading(5, "31415") + CodeListLine("00042") + CodeListLine("99999"),
-         "[Einstellungen]\r\nCreditsPerCode=5\r\nMasterCode=31415\r\n\r\n[Codes]\r\n00042=UNUSED\r\n99999=UNUSED\r\n"},
-    };
-    // clang-format on
-    for (const auto& [bytes, expected] : files) EXPECT_EQ(bytes, expected);
+    EXPECT_EQ(CodeListHeading(-32768, " 12 ") + CodeListLine("00042"),
+              Crlf("[Einstellungen]|CreditsPerCode=-32768|MasterCode= 12 ||[Codes]|00042=UNUSED|"));
     // Start-up must read back every credits value generation writes.
     for (int credits = INT16_MIN; credits <= INT16_MAX; ++credits) {
         const std::string line = GetField(CodeListHeading(static_cast<std::int16_t>(credits), ""), 2, "\r\n");
         ASSERT_EQ(CreditsFromText(GetField(line, 2, "=")), credits) << line;
     }
-}
-
-// Free as the keypad reads a code: blanks around the value and one pair of quotes do not count.
-TEST(CodeList, FreeCodesAreThoseReadAsUnused) {
     // clang-format off
-    const std::pair<std::vector<std::string>, std::size_t> cases[] = {
-        {{}, 0}, {{"12345=UNUSED"}, 1}, {{"12345=USED"}, 0}, {{"12345=unused"}, 0}, {{"12345=UNUSED "}, 1},
-        {{"12345= UNUSED"}, 1}, {{"12345"}, 0}, {{"UNUSED"}, 0}, {{"a=UNUSED=x"}, 1}, {{"=UNUSED"}, 1},
-        {{"12345=\"UNUSED\""}, 1}, {{"12345='UNUSED'"}, 1}, {{"12345=\"UNUSED'"}, 0}, {{"12345=\" UNUSED\""}, 0},
-        {{"12345=\"\"UNUSED\"\""}, 0},
-        {{"12345=UNUSED", "23456=USED", "34567=UNUSED", "45678=unused", "56789=UNUSED"}, 3},
+    const std::pair<std::vector<std::string>, std::size_t> freeCodes[] = {
+        {{}, 0}, {{"1=unused"}, 0}, {{"1= UNUSED "}, 1}, {{"12345"}, 0}, {{"UNUSED"}, 0}, {{"a=UNUSED=x"}, 1}, {{"=UNUSED"}, 1},
+        {{"1='UNUSED'"}, 1}, {{"1=\" UNUSED\""}, 0}, {{"12345=UNUSED", "23456=USED", "34567=UNUSED", "45678=unused", "5=UNUSED"}, 3},
     };
     // clang-format on
-    for (const auto& [entries, free] : cases) EXPECT_EQ(CountFreeCodes(entries), free) << entries.size();
-}
-
-TEST(CodeList, ExportNumbersAreAsWideAsTheCountMinusOne) {
+    for (const auto& [entries, count] : freeCodes) EXPECT_EQ(CountFreeCodes(entries), count) << entries.size();
+    // Export numbers are as wide as the count minus one, so the last can be one digit wider.
     // clang-format off
-    const struct { std::size_t i, m; const char* number; } cases[] = {
-        {1, 1, "1"}, {1, 2, "1"}, {9, 9, "9"}, {1, 10, "1"}, {10, 10, "10"}, {1, 11, "01"}, {11, 11, "11"},
-        {1, 100, "01"}, {99, 100, "99"}, {100, 100, "100"}, {1, 101, "001"}, {42, 250, "042"}, {1, 1000, "001"},
-        {999, 1000, "999"}, {1000, 1000, "1000"},
+    const struct { std::size_t i, m; const char* number; } numbers[] = {
+        {1, 1, "1"}, {9, 9, "9"}, {10, 10, "10"}, {1, 11, "01"}, {11, 11, "11"}, {99, 100, "99"}, {100, 100, "100"},
+        {1, 101, "001"}, {42, 250, "042"}, {1, 1000, "001"}, {1000, 1000, "1000"},
     };
     // clang-format on
-    for (const auto& c : cases) EXPECT_EQ(ExportNumber(c.i, c.m), c.number) << c.i << " of " << c.m;
-}
-
-TEST(CodeList, ExportText) {
+    for (const auto& c : numbers) EXPECT_EQ(ExportNumber(c.i, c.m), c.number) << c.i << " of " << c.m;
     const std::string heading = "CodeNr.: \tCode:\r\n\r\n";
-    std::vector<std::string> thousand;
-    for (int k = 0; k < 1000; ++k) thousand.push_back(std::to_string(10000 + k) + "=USED");
-    // clang-format off
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{}, ""},
-        {{"00042=UNUSED"}, "1:\t\t00042\r\n"},
-        {{"12345"}, "1:\t\t\r\n"},
-        {{"00042=UNUSED", "12345=USED", "=UNUSED", "a=b=c"}, "1:\t\t00042\r\n2:\t\t12345\r\n3:\t\t\r\n4:\t\ta\r\n"},
-    };
-    // clang-format on
-    for (const auto& [entries, body] : cases) EXPECT_EQ(CodeListExportText(entries), heading + body);
-    const std::string text = CodeListExportText(thousand);
-    EXPECT_EQ(text.size(), heading.size() + 999 * 13 + 14) << "numbers padded to three digits, the last one four";
-    EXPECT_TRUE(text.ends_with("\r\n999:\t\t10998\r\n1000:\t\t10999\r\n"));
+    EXPECT_EQ(CodeListExportText({}), heading);
+    EXPECT_EQ(CodeListExportText({"00042=UNUSED", "12345=USED", "=UNUSED", "a=b=c", "12345"}),
+              heading + Crlf("1:\t\t00042|2:\t\t12345|3:\t\t|4:\t\ta|5:\t\t|"));
+    const std::string eleven = CodeListExportText(std::vector<std::string>(11, "00007=USED"));
+    EXPECT_TRUE(eleven.starts_with(heading + "01:\t\t00007\r\n") && eleven.ends_with("\r\n11:\t\t00007\r\n")) << eleven;
 }
 
-}  // namespace
+static std::vector<std::string> Draw(std::uint64_t seed, float seconds, int count) {
+    test::FakeSystem system(seed, seconds);
+    CodeGenerator generator(system, system);
+    std::vector<std::string> codes(count);
+    for (std::string& code : codes) code = generator.GenerateCode();
+    return codes;
+}
+
+// The block function test vector of RFC 8439, section 2.3.2.
+TEST(Generation, ChaCha20KnownAnswer) {
+    ChaChaKey key{};
+    for (std::size_t i = 0; i < key.size(); ++i) key[i] = static_cast<std::uint8_t>(i);
+    std::string hex;
+    for (int byte : ChaCha20Block(key, 1, {0x09000000, 0x4a000000, 0}))
+        hex += {"0123456789abcdef"[byte / 16], "0123456789abcdef"[byte % 16]};
+    EXPECT_EQ(
+        hex,
+        "10f1e7e4d13b5915500fdd1fa32071c4c7d1f4c733c068030422aa9ac3d46c4ed2826446079faa0914c2d705d98b02a2b5129cd1de164eb9cbd083e8a2503c4e");
+}
+
+// Hands out the given codes in turn, so that a run's file is known byte for byte.
+struct ScriptedCodes : CodeSource {
+    std::vector<std::string> codes{"00042", "12345", "00042", "99999", "12345", "00000", "55555", "00001", "00042"};
+    std::size_t drawn = 0;
+    std::string GenerateCode() override { return codes.at(drawn++); }
+};
+
+// Each digit stands for 25 byte values; the six left over are drawn again. Reseeding before every
+// digit mixes into the running state instead of restarting from the time: were it otherwise, every
+// code drawn within one tick from a broken source (all bytes zero) would be the same.
+TEST(Generation, UniformDigitsReseededEveryTimeDifferentCodes) {
+    std::array<int, 11> bytesPerDigit{};
+    for (int byte = 0; byte < 256; ++byte) ++bytesPerDigit[DigitOfByte(static_cast<std::uint8_t>(byte)).value_or(10)];
+    EXPECT_EQ(bytesPerDigit, (std::array<int, 11>{25, 25, 25, 25, 25, 25, 25, 25, 25, 25, 6}));
+    EXPECT_EQ(Draw(3, 3600.5f, 50), Draw(3, 3600.5f, 50));
+    EXPECT_NE(Draw(3, 3600.75f, 50), Draw(3, 3600.5f, 50));
+    const std::vector<std::string> broken = Draw(0, 0.0f, 2000);
+    EXPECT_GT(std::set<std::string>(broken.begin(), broken.end()).size(), 1950u);  // about 20 repeats expected
+    EXPECT_LT(std::count_if(broken.begin(), broken.end(), [](const std::string& c) { return c == std::string(5, c[0]); }),
+              10);
+    // Five fresh deliveries per code: a source that fails at its fifth fails the first code.
+    test::FakeSystem four(7, 1.0f, 4), five(7, 1.0f, 5);
+    CodeGenerator failing(four, four), once(five, five);
+    EXPECT_THROW(failing.GenerateCode(), RandomSourceFailure);
+    EXPECT_EQ(once.GenerateCode().size(), 5u);
+    EXPECT_THROW(CodeListGeneration(once).CreateCodeList(3, 2, ""), RandomSourceFailure);
+
+    // A list holds different codes, all "UNUSED", in the order first drawn.
+    const std::string heading = Crlf("[Einstellungen]|CreditsPerCode=5|MasterCode=31415||[Codes]|");
+    ScriptedCodes codes;
+    CodeListGeneration generation(codes);
+    EXPECT_EQ(generation.CreateCodeList(4, 5, "31415"),
+              heading + Crlf("00042=UNUSED|12345=UNUSED|99999=UNUSED|00000=UNUSED|"));
+    EXPECT_EQ(codes.drawn, 6u) << "drawing ends with the fourth different code";
+    EXPECT_TRUE(generation.CodeCount() == 4 && generation.CodeExists("00000") && !generation.CodeExists("55555"));
+    EXPECT_EQ(generation.CreateCodeList(3, 5, "31415"), heading + Crlf("55555=UNUSED|00001=UNUSED|00042=UNUSED|"))
+        << "each run starts afresh";
+    EXPECT_THROW(generation.CreateCodeList(kMaxCodeCount + 1, 2, ""), std::out_of_range);
+    test::FakeSystem system(11, 43200.0f);
+    CodeGenerator generator(system, system);
+    const std::string list = CodeListGeneration(generator).CreateCodeList(kMaxCodeCount, 5, "31415");
+    EXPECT_EQ(list.size(), heading.size() + kMaxCodeCount * 14);
+    for (std::size_t line = heading.size(); line < list.size(); line += 14) {
+        ASSERT_TRUE(list.substr(line, 5).find_first_not_of("0123456789") == list.npos &&
+                    list.substr(line + 5, 9) == "=UNUSED\r\n")
+            << list.substr(line, 14);
+    }
+}

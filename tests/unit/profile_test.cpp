@@ -2,131 +2,109 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
-
-#include "child_process.h"
 #include "platform/profile_document.h"
 #include "test_files.h"
 
+
 using namespace codeeingabe;
 
-namespace {
 
-const std::string kSettings = "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=\r\n\r\n";
+const char* const kList = "[E]|C=2|M=||[Codes]|1=U|";
 
-std::string FiveDigits(int number) {
-    const std::string digits = std::to_string(number);
-    return std::string(5 - digits.size(), '0') + digits;
+// An edit changes its line only, or adds a line or a section; after is null where the edit is
+// refused and nothing may change. Setting the one key through SetValues does the same.
+TEST(ProfileDocument, EditsAndReads) {
+    // clang-format off
+    const struct { const char* before; const char* section; const char* key; const char* value; const char* after; } edits[] = {
+        {kList, "Codes", "1", "USED", "[E]|C=2|M=||[Codes]|1=USED|"}, {kList, "E", "M", "5", "[E]|C=2|M=5||[Codes]|1=U|"},
+        {kList, "E", "X", "1", "[E]|C=2|M=|X=1||[Codes]|1=U|"}, {kList, "Codes", "2", "U", "[E]|C=2|M=||[Codes]|1=U|2=U|"},
+        {"[A]|x=1|", "B", "y", "2", "[A]|x=1|[B]|y=2|"}, {"", "E", "C", "+5", "[E]|C=+5|"}, {"[C]|1=U", "C", "2", "U", "[C]|1=U|2=U|"},
+        {"[A]|x=1", "B", "y", "2", "[A]|x=1|[B]|y=2|"}, {"[C]|k=1|k=2|", "C", "k", "3", "[C]|k=3|k=2|"},
+        {"[C]\n1=U\r2=U\n", "C", "2", "USED", "[C]\n1=U\r2=USED\n"}, {"[codez]|Abz=1|", "CODEZ", "aBZ", "2", "[codez]|Abz=2|"},
+        {"[C]| k = old|", "C", "k", "new", "[C]| k =new|"}, {"[A]|[B]|", "A", "k", "v", "[A]|k=v|[B]|"},
+        {"[A]|x=1|[B]|[A]|y=2|", "A", "y", "3", "[A]|x=1|[B]|[A]|y=3|"}, {"[A]|x=1||[A]|y=2||", "A", "z", "3", "[A]|x=1|z=3||[A]|y=2||"},
+        {"[C]|1=U|", " C\t", "1", "USED", "[C]|1=USED|"}, {"[C]|", "Neu\t", "k", "1", "[C]|[Neu]|k=1|"},
+        {"\xEF\xBB\xBF[E]|C=3|", "E", "C", "4", "\xEF\xBB\xBF[E]|C=4|"}, {"\xEF\xBB\xBF", "E", "C", "4", "\xEF\xBB\xBF[E]|C=4|"},
+        // An empty key names nothing: every byte stays, odd ones included.
+        {"\xEF\xBB\xBF; x||[A]|\tx=1 \r|\n\x01garbage|[B", "A", "", "1", "\xEF\xBB\xBF; x||[A]|\tx=1 \r|\n\x01garbage|[B"},
+        {kList, "Codes", "1", "USED\r\n2=U", nullptr}, {kList, "Codes", "a=b", "1", nullptr}, {kList, "Codes", "[X]", "1", nullptr},
+        {kList, "Co]des", "k", "1", nullptr}, {kList, "Co]des", "", "1", nullptr}, {kList, "Codes\n", "k", "1", nullptr},
+        {kList, "Codes", "k\r", "1", nullptr}, {kList, "Codes", "", "\n", nullptr},
+        // A key of its own, never a comment; a booking writes its value plain.
+        {kList, "Codes", ";k", "1", nullptr}, {"[A]|;k=1|", "A", "k", "2", "[A]|;k=1|k=2|"},
+        {"[C]|1=\"U\"|", "C", "1", "USED", "[C]|1=USED|"},
+    };
+    // clang-format on
+    for (const auto& e : edits) {
+        SCOPED_TRACE(std::string(e.before) + " " + e.section + " " + e.key);
+        ProfileDocument one(Crlf(e.before)), many(Crlf(e.before));
+        EXPECT_EQ(one.SetValue(e.section, e.key, e.value), e.after != nullptr);
+        EXPECT_EQ(one.Bytes(), Crlf(e.after ? e.after : e.before));
+        EXPECT_TRUE(many.SetValues(e.section, {e.key}, e.value) == (e.after != nullptr) && many.Bytes() == one.Bytes());
+    }
+    // Many keys at once, some new, repeated, empty or refused, in one pass.
+    ProfileDocument many(Crlf("[E]|M=1||[Codes]|1=USED|=U|noequals| 2 =USED|[Other]|3=USED|[codes]|4=USED||"));
+    EXPECT_FALSE(many.SetValues("Codes", {"1", "", "2", "a=b", "4", "1", "9", "3"}, "U"));
+    EXPECT_EQ(many.Bytes(), Crlf("[E]|M=1||[Codes]|1=U|=U|noequals| 2 =U|9=U|3=U|[Other]|3=USED|[codes]|4=U||"));
+
+    // Names match without regard to case and blanks around them; values lose blanks around them and
+    // one pair of matching quotes; ";" starts a comment.
+    const std::string document = Crlf(
+        "\xEF\xBB\xBF[E]|C=| M = 12345 |noequals||[Codes]|1=U| \t|k| 2 = USED|1=USED|[Other]|x=1|[codes]\n3=U\n"
+        "[Q]|d=\"3\"|s= 'v' |b=\"  x  \"|n='\"v\"'|m=\"v'|one=\"|;k=1|  ;c=2|e=''");
+    // clang-format off
+    const struct { const char* section; const char* key; std::optional<std::string> value; } reads[] = {
+        {"E", "C", ""}, {"e", "m", "12345"}, {" E\t", "M", "12345"}, {"E", "noequals", std::nullopt}, {"Codes", "1", "U"},
+        {"Codes", "2", "USED"}, {"Codes", "3", "U"}, {"Missing", "1", std::nullopt}, {"Other", "1", std::nullopt},
+        {"Q", "d", "3"}, {"Q", "s", "v"}, {"Q", "b", "  x  "}, {"Q", "n", "\"v\""}, {"Q", "m", "\"v'"}, {"Q", "one", "\""}, {"Q", "e", ""},
+        {"Q", ";k", std::nullopt}, {"Q", "k", std::nullopt}, {"Q", ";c", std::nullopt},
+    };
+    // clang-format on
+    for (const auto& read : reads) EXPECT_EQ(ProfileValue(document, read.section, read.key), read.value) << read.key;
+    EXPECT_EQ(ProfileSectionLines(document, "\tcodes "),
+              (std::vector<std::string>{"1=U", "k", " 2 = USED", "1=USED", "3=U"}));
+    EXPECT_EQ(ProfileSectionLines(document, "Q").size(), 7u) << "comments are no entries";
+    EXPECT_EQ(ProfileValue(Crlf("top=level|[A]|"), "", "top"), std::nullopt) << "no key stands outside a section";
 }
 
-// "[Codes]" and the codes 00000 onwards, the first `used` of them "USED".
-std::string CodeSection(int count, int used = 0) {
-    std::string bytes = "[Codes]\r\n";
-    for (int i = 0; i < count; ++i) bytes += FiveDigits(i) + (i < used ? "=USED\r\n" : "=UNUSED\r\n");
-    return bytes;
-}
 
-// Saved as "Unicode" by an editor, a file is unreadable for the single-byte rules and never edited;
-// a folder in a file's place is no file; a read-only file is not written.
-TEST(Profile, ReadsAndFilesThatMustNotBeEdited) {
+// Saved as "Unicode" by an editor, a file is unreadable for the single-byte rules; a folder in a
+// file's place is no file; a read-only file is not written. None of them is edited or rebuilt.
+TEST(Profile, Files) {
     TempFolder folder;
     const fs::path file = folder / "Codelist.ini", utf16 = folder / "Utf16.ini", dir = folder / "Folder.ini",
                    readOnly = folder / "ReadOnly.ini";
-    EXPECT_EQ(ReadProfile(file, "Einstellungen", "CreditsPerCode", "2"), "2");
-    EXPECT_TRUE(ReadSection(file, "Codes").empty());
-    WriteBytes(file, "[Einstellungen]\r\nCreditsPerCode=\r\nMasterCode=" + std::string(1023, 'x') + "yy\r\n");
-    EXPECT_EQ(ReadProfile(file, "Einstellungen", "CreditsPerCode", "2"), "");
-    EXPECT_EQ(ReadProfile(file, "Einstellungen", "MasterCode", ""), std::string(1023, 'x'));  // as the platform cuts
-    EXPECT_EQ(ReadProfile(file, "Codes", "12345", "00000"), "00000");
-    WriteBytes(utf16, Utf16(CodeSection(2)));
-    WriteBytes(readOnly, CodeSection(2));
-    MakeReadOnly(readOnly);
+    EXPECT_TRUE(WriteProfile(file, "E", "C", "+5") && WriteProfile(file, "E", "M", "") && WriteProfile(file, "E", "", "1"));
+    EXPECT_TRUE(WriteProfileValues(file, "E", {{"C", "7"}, {"", "1"}, {"N", std::string(1030, 'x')}}));
+    EXPECT_EQ(Bytes(file), Crlf("[E]|C=7|M=|N=" + std::string(1030, 'x') + "|"));
+    EXPECT_FALSE(fs::exists(folder / "Codelist.ini.tmp"));
+    EXPECT_EQ(ReadProfile(file, "E", "M", "2") + ReadProfile(file, "E", "N", ""), std::string(1023, 'x'))
+        << "an empty value is no missing one; long ones are cut as the platform cuts them";
+    EXPECT_FALSE(WriteProfileValues(file, "E", {{"C", "8"}, {"M", "1\r\n2"}}));
+    EXPECT_EQ(ReadProfile(file, "E", "C", ""), "8") << "a refused value stops no other";
+    WriteBytes(file, Crlf("[Codes]|1=USED|2=UNUSED| 3 = USED |no key|=USED|[X]|4=USED|"));
+    EXPECT_TRUE(WriteSectionValues(file, "Codes", "UNUSED"));
+    EXPECT_EQ(Bytes(file), Crlf("[Codes]|1=UNUSED|2=UNUSED| 3 =UNUSED|no key|=USED|[X]|4=USED|"));
+
+    WriteBytes(utf16, Utf16(Crlf("[Codes]|1=UNUSED|")));
+    WriteBytes(readOnly, Crlf("[Codes]|1=UNUSED|"));
+    fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::remove);
     fs::create_directory(dir);
-    EXPECT_EQ(ReadProfileBytes(utf16).status, FileRead::Status::failed);
-    EXPECT_EQ(ReadProfile(utf16, "Codes", "00000", "default"), "default");
-    EXPECT_EQ(TryReadProfile(utf16, "Codes", "00000", "default"), std::nullopt);
-    EXPECT_TRUE(ReadSection(utf16, "Codes").empty());
-    EXPECT_EQ(TryReadProfile(dir, "Codes", "00000", "default"), "default");
+    EXPECT_TRUE(ReadProfile(utf16, "Codes", "1", "default") == "default" && ReadSection(utf16, "Codes").empty());
+    EXPECT_EQ(TryReadProfile(utf16, "Codes", "1", "default"), std::nullopt);
+    EXPECT_EQ(TryReadProfile(dir, "Codes", "1", "default"), "default");
     EXPECT_TRUE(FileExists(readOnly) && !FileExists(dir) && !FileExists(folder / "missing") && !FileExists(FilePath()));
     for (const fs::path& path : {readOnly, utf16, dir}) {
         const std::string before = Bytes(path);
-        EXPECT_FALSE(WriteProfile(path, "Codes", "00000", "USED")) << path;
-        EXPECT_FALSE(ChangeProfileValue(path, "Codes", "00000", "UNUSED", "USED")) << path;
-        EXPECT_FALSE(WriteSectionValues(path, "Codes", "USED")) << path;
+        EXPECT_FALSE(WriteProfile(path, "Codes", "1", "USED") || WriteSectionValues(path, "Codes", "USED") ||
+                     WriteProfileValues(path, "Codes", {{"1", "USED"}}) ||
+                     ChangeProfileValue(path, "Codes", "1", "UNUSED", "USED"))
+            << path;
         EXPECT_EQ(Bytes(path), before) << path;
     }
     EXPECT_FALSE(ReplaceFileContent(readOnly, "[Codes]\r\n"));
     EXPECT_TRUE(ReplaceFileContent(utf16, "[Codes]\r\n") && Bytes(utf16) == "[Codes]\r\n");
-    EXPECT_FALSE(WriteProfile(folder / "Module" / "Codelist.ini", "Codes", "00000", "USED"));
-    EXPECT_FALSE(fs::exists(folder / "Module")) << "the module never makes its folder";
+    EXPECT_FALSE(WriteProfile(folder / "Module" / "Codelist.ini", "Codes", "1", "USED") || fs::exists(folder / "Module"))
+        << "the module never makes its folder";
+    fs::permissions(readOnly, fs::perms::owner_all);
 }
-
-TEST(Profile, Writes) {
-    TempFolder folder;
-    const fs::path file = folder / "Codelist.ini", many = folder / "many.ini";
-    EXPECT_TRUE(WriteProfile(file, "Einstellungen", "CreditsPerCode", "+5"));
-    EXPECT_TRUE(WriteProfile(file, "Einstellungen", "MasterCode", "12345"));
-    EXPECT_EQ(Bytes(file), "[Einstellungen]\r\nCreditsPerCode=+5\r\nMasterCode=12345\r\n");
-    EXPECT_FALSE(fs::exists(folder / "Codelist.ini.tmp"));
-    for (const auto& [key, changed] : {std::pair{"00001", true}, {"00002", false}, {"00003", false}, {"", false}}) {
-        WriteBytes(file, "[Codes]\r\n00001=UNUSED\r\n00002=USED\r\n");
-        EXPECT_EQ(ChangeProfileValue(file, "Codes", key, "UNUSED", "USED"), changed) << key;
-        EXPECT_EQ(Bytes(file) != "[Codes]\r\n00001=UNUSED\r\n00002=USED\r\n", changed) << key;
-    }
-
-    // Setting a whole section, or several keys, in one rewrite leaves the bytes of one write per key.
-    WriteBytes(many, CodeSection(50, 7) + "no key here\r\n");
-    EXPECT_TRUE(WriteSectionValues(many, "Codes", "UNUSED"));
-    EXPECT_EQ(Bytes(many), CodeSection(50) + "no key here\r\n");
-    WriteBytes(many, kSettings);
-    EXPECT_TRUE(WriteProfileValues(many, "Einstellungen", {{"CreditsPerCode", "+5"}, {"MasterCode", "4711"}}));
-    EXPECT_EQ(Bytes(many), "[Einstellungen]\r\nCreditsPerCode=+5\r\nMasterCode=4711\r\n\r\n");
-    EXPECT_FALSE(WriteProfileValues(many, "Einstellungen", {{"CreditsPerCode", "7"}, {"MasterCode", "1\r\n2"}}));
-    EXPECT_EQ(ReadProfile(many, "Einstellungen", "CreditsPerCode", ""), "7") << "a refused value stops no other";
-}
-
-// A writer killed at any moment leaves the old content or the new one, whole, never a mixture.
-TEST(Profile, KilledWriterLeavesAWholeFile) {
-    TempFolder folder;
-    const fs::path file = folder / "Codelist.ini";
-    const std::string start = kSettings + CodeSection(20);
-    WriteBytes(file, start + "12345=start\r\n");
-    int caught = 0;
-    for (int round = 0; round < 40; ++round) {
-        {
-            const std::string before = Bytes(file);
-            ChildProcess writer("profile_writer", {"flip", file.string()});
-            // Process start-up takes long under Wine: kill only once the writer is at work.
-            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-            while (Bytes(file) == before && std::chrono::steady_clock::now() < deadline) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(round));
-            writer.Kill();
-        }
-        const std::string bytes = Bytes(file);
-        ASSERT_TRUE(bytes.starts_with(start) && bytes.ends_with("\r\n")) << "round " << round;
-        const std::string value = ProfileValue(bytes, "Codes", "12345").value_or("missing");
-        ASSERT_TRUE(value == "start" || value == std::string(200000, value[0])) << "round " << round;
-        caught += value != "start";
-    }
-    EXPECT_GT(caught, 0) << "the writer was never caught after a write";
-}
-
-// Two processes editing different keys of one file at the same time lose none of each other's writes.
-TEST(Profile, TwoProcessesWritingAtOnceLoseNothing) {
-    TempFolder folder;
-    const fs::path file = folder / "Codelist.ini";
-    WriteBytes(file, kSettings + CodeSection(1000, 500));
-    {
-        ChildProcess unused("profile_writer", {"keys", file.string(), "0", "500", "UNUSED"});
-        ChildProcess used("profile_writer", {"keys", file.string(), "500", "500", "USED"});
-    }
-    std::string expected = kSettings + "[Codes]\r\n";
-    for (int i = 0; i < 1000; ++i) expected += FiveDigits(i) + (i < 500 ? "=UNUSED\r\n" : "=USED\r\n");
-    EXPECT_EQ(Bytes(file), expected);
-    EXPECT_EQ(ReadSection(file, "Codes").size(), 1000u);
-}
-
-}  // namespace

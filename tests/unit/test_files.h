@@ -2,29 +2,21 @@
 
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 #include <random>
 #include <sstream>
 #include <string>
 
 namespace fs = std::filesystem;
 
-// A fresh folder, removed with everything in it, read-only files included.
-class TempFolder {
-public:
-    TempFolder() { fs::create_directories(path_); }
-    ~TempFolder() {
-        std::error_code ignored;
-        for (const auto& entry : fs::directory_iterator(path_, ignored)) {
-            fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ignored);
-        }
-        fs::remove_all(path_, ignored);
-    }
+// A fresh folder, removed with everything in it. (Windows keeps a read-only file: make it writable first.)
+struct TempFolder {
+    fs::path path = fs::temp_directory_path() / ("codeeingabe-" + std::to_string(std::random_device{}()));
+    std::error_code ignored;
+    TempFolder() { fs::create_directories(path); }
     TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    fs::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    fs::path path_ = fs::temp_directory_path() / ("codeeingabe-" + std::to_string(std::random_device{}()));
+    ~TempFolder() { fs::remove_all(path, ignored); }
+    fs::path operator/(const std::string& name) const { return path / name; }
 };
 
 inline void WriteBytes(const fs::path& file, const std::string& bytes) { std::ofstream(file, std::ios::binary) << bytes; }
@@ -35,11 +27,14 @@ inline std::string Bytes(const fs::path& file) {
     return out.str();
 }
 
-// The read-only attribute on Windows, the owner's write bit elsewhere.
-inline void MakeReadOnly(const fs::path& file) { fs::permissions(file, fs::perms::owner_write, fs::perm_options::remove); }
+// The tables write "|" for a CR LF line end.
+inline std::string Crlf(std::string text) {
+    for (std::size_t at = 0; (at = text.find('|', at)) != text.npos; at += 2) text.replace(at, 1, "\r\n");
+    return text;
+}
 
+// As an editor saves "Unicode".
 inline std::string Utf16(const std::string& ascii) {
-    std::string bytes = "\xFF\xFE";
-    for (char c : ascii) bytes += std::string{c, '\0'};
-    return bytes;
+    return std::accumulate(ascii.begin(), ascii.end(), std::string("\xFF\xFE"),
+                           [](std::string s, char c) { return s + c + '\0'; });
 }
