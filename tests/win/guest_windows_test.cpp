@@ -188,7 +188,7 @@ void FourWindows(int dpi) {
 // Touch screens of jukeboxes run at 125 % and 150 %. Windows stretches (and blurs) the bitmap of a
 // program that does not declare itself aware of the scale; Wine never does, so the file is read.
 TEST(GuestWindows, AtThreeScalesWithRealTapsAndDrag) {
-    EXPECT_NE(ReadBytes(ProgramPath()).find(">true</dpiAware>"), std::string::npos);
+    EXPECT_NE(Bytes(ProgramPath()).find(">true</dpiAware>"), std::string::npos);
     for (DWORD dpi : {96, 120, 144}) {
         SCOPED_TRACE(std::to_string(dpi) + " dpi");
         // Wine takes the display's scale from this value when a program starts.

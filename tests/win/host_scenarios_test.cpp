@@ -21,11 +21,6 @@ const std::string kRegistered = "Register,SetCreditSys|Enabled";
 std::string List(const std::string& credits, const std::string& codes) {
     return CodeListBytes(credits, "99999", {}) + codes;
 }
-std::string Utf16(const std::string& ascii) {
-    std::string bytes = "\xFF\xFE";
-    for (char c : ascii) bytes += {c, '\0'};
-    return bytes;
-}
 std::string Narrow(const std::wstring& text) { return {text.begin(), text.end()}; }
 std::string Unless(bool held, const std::string& seen) { return held ? "" : seen; }
 
@@ -34,21 +29,6 @@ bool Answers(HWND window) {
     DWORD_PTR ignored = 0;
     return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 1000, &ignored) != 0;
 }
-
-// Another program's hold on the list. Wine runs as root and writes read-only files all the same;
-// the attribute stops only the replacement of the file.
-struct FileHold {
-    FileHold(const std::filesystem::path& list, const std::string& kind)
-        : file(list),
-          handle(kind == "readonly" ? nullptr
-                                    : CreateFileW(list.c_str(), GENERIC_READ, kind == "write" ? FILE_SHARE_READ : 0, nullptr,
-                                                  OPEN_EXISTING, 0, nullptr)) {
-        if (kind == "readonly") SetFileAttributesW(list.c_str(), FILE_ATTRIBUTE_READONLY);
-    }
-    ~FileHold() { SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL); }
-    std::filesystem::path file;
-    UniqueHandle handle;
-};
 
 class Scenario {
 public:
@@ -171,7 +151,7 @@ private:
     std::string File(const std::string& edits) {
         std::istringstream items(edits);
         for (std::string item; items >> item;) SetState(item);
-        const auto bytes = [&] { return is_regular_file(file_) ? std::optional(ReadBytes(file_)) : std::nullopt; };
+        const auto bytes = [&] { return is_regular_file(file_) ? std::optional(Bytes(file_)) : std::nullopt; };
         return Until([&] { return bytes() == expected_ && !std::filesystem::exists(file_.string() + ".tmp"); },
                      [&] { return "the list holds:\n" + bytes().value_or("(no file)"); });
     }

@@ -39,7 +39,7 @@ void HostSession::WriteCodeList(const std::string& creditsPerCode, const std::st
 void HostSession::WriteCodeListBytes(const std::string& bytes) const { WriteBytes(folder_ / "Codelist.ini", bytes); }
 
 std::string HostSession::CodeState(const std::string& code) const {
-    const std::string bytes = ReadBytes(folder_ / "Codelist.ini"), key = "\n" + code + "=";
+    const std::string bytes = Bytes(folder_ / "Codelist.ini"), key = "\n" + code + "=";
     const std::size_t at = bytes.find(key);
     return at == std::string::npos ? "(missing)" : bytes.substr(at + key.size(), bytes.find('\r', at) - at - key.size());
 }

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 #include <tlhelp32.h>  // after <windows.h>
 
@@ -106,16 +104,6 @@ bool SettingsWindow::AllControlsEnabled(bool enabled) const {
         matching += (IsWindowEnabled(child) != FALSE) == enabled;
     }
     return controls > 0 && matching == controls;
-}
-
-std::string ReadBytes(const std::filesystem::path& file) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(file, std::ios::binary).rdbuf();
-    return bytes.str();
-}
-
-void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
 }
 
 std::string CodeListBytes(const std::string& credits, const std::string& masterCode,

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "../unit/test_files.h"
 #include "wine_test_support.h"
 
 namespace codeeingabe::test {
@@ -26,7 +27,7 @@ class SettingsWindow {
 public:
     ~SettingsWindow();
     HWND Control(int id) const { return GetDlgItem(window_, id); }
-    ProgramProcess& Process() { return process_; }
+    ModuleProcess& Process() { return process_; }
     void SetText(int id, const std::wstring& text) const;
     // Posted, as the click's handler runs until its message box is closed.
     void Click(int id) const { PostMessageW(Control(id), BM_CLICK, 0, 0); }
@@ -36,13 +37,11 @@ public:
     bool AllControlsEnabled(bool enabled) const;
 
 private:
-    ProgramProcess process_{L""};
-    HWND window_ = process_.WaitForWindow(L"Einstellungen - Codelist", 20s);
+    ModuleProcess process_{L""};
+    HWND window_ = process_.WaitForVisibleWindow(L"Einstellungen - Codelist", 20s);
 };
 
 // Files of the module folder, byte for byte.
-std::string ReadBytes(const std::filesystem::path& file);
-void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
 // A code list file as the program writes it, with the given codes and states.
 std::string CodeListBytes(const std::string& credits, const std::string& masterCode,
                           const std::vector<std::pair<std::string, std::string>>& codes);

@@ -15,7 +15,6 @@
 
 using namespace codeeingabe;
 using namespace codeeingabe::test;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -188,21 +187,11 @@ Messages Shown(Action action, char outcome, const fs::path& folder) {
     return {shown[action][outcome == 'R']};
 }
 
-// Another program's hold on a file. Wine running as root ignores the read-only attribute: only the
-// program's own check refuses to write such a file.
-enum class Hold { none, readOnly, writeLocked, exclusive, folder };
-UniqueHandle Take(Hold hold, const fs::path& file) {
-    if (hold == Hold::readOnly) SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
-    if (hold != Hold::writeLocked && hold != Hold::exclusive) return nullptr;
-    const DWORD share = hold == Hold::writeLocked ? FILE_SHARE_READ : 0;
-    return UniqueHandle(CreateFileW(file.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
-}
-
 // A code list file as an editor, a disk or another program may leave it.
 struct FileCase {
     const char* name;
     std::optional<std::string> bytes;  // nullopt: no file
-    Hold hold;                         // taken once the window has read the settings; a folder before
+    std::string_view hold;             // a FileHold kind taken once the window has read the settings; a folder before
     bool read;                         // the boxes show its 3 credits and master code 99999, not 2 and none
     const char* outcomes;              // of reset, export, saving 4 credits, generating three codes
     std::size_t exported = 0;
@@ -212,34 +201,33 @@ struct FileCase {
 std::vector<FileCase> FileCases() {
     const std::string heading = "[Einstellungen]\r\nCreditsPerCode=3\r\nMasterCode=99999\r\n\r\n";
     const std::string plain = CodeListBytes("3", "99999", {{"54321", "USED"}, {"12345", "UNUSED"}});
-    std::string garbage(65536, '\0'), utf16 = "\xFF\xFE", notes = heading + "[Notizen]\r\n", many = heading + "[Codes]\r\n";
+    std::string garbage(65536, '\0'), notes = heading + "[Notizen]\r\n", many = heading + "[Codes]\r\n";
     for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>((i * 2654435761u) >> 13);
-    for (char c : plain) utf16.append({c, '\0'});
     for (int i = 0; i < 100'000; ++i) notes.append("N").append(std::to_string(i)).append("=").append(92, 'x').append("\r\n");
     for (const std::string& code : SampleCodes(100'000)) many += code + (many.size() % 3 ? "=UNUSED\r\n" : "=USED\r\n");
     // clang-format off
     return {
-        {"Missing", std::nullopt, Hold::none, false, "---D"},
-        {"Empty", "", Hold::none, false, "DD-D"},
-        {"BinaryGarbage", garbage, Hold::none, false, "DD-D"},
-        {"GarbageBeforeAList", garbage.substr(0, 4096) + "\r\n" + plain, Hold::none, true, "DDD-", 2},
-        {"Utf16WithByteOrderMark", utf16, Hold::none, false, "RRRD"},
-        {"Utf8WithByteOrderMark", "\xEF\xBB\xBF" + plain, Hold::none, true, "DDD-", 2},
-        {"TenMegabytes", notes + "[Codes]\r\n11111=USED\r\n12345=UNUSED\r\n", Hold::none, true, "DDD-", 2},
+        {"Missing", std::nullopt, "", false, "---D"},
+        {"Empty", "", "", false, "DD-D"},
+        {"BinaryGarbage", garbage, "", false, "DD-D"},
+        {"GarbageBeforeAList", garbage.substr(0, 4096) + "\r\n" + plain, "", true, "DDD-", 2},
+        {"Utf16WithByteOrderMark", Utf16(plain), "", false, "RRRD"},
+        {"Utf8WithByteOrderMark", "\xEF\xBB\xBF" + plain, "", true, "DDD-", 2},
+        {"TenMegabytes", notes + "[Codes]\r\n11111=USED\r\n12345=UNUSED\r\n", "", true, "DDD-", 2},
         {"LineOf100000Characters", heading + "[Codes]\r\n12345" + std::string(99'995, '6') + "=UNUSED\r\n11111=USED\r\n",
-         Hold::none, true, "DD--", 2},
-        {"HundredThousandCodes", many, Hold::none, true, "DD--", 100'000},
+         "", true, "DD--", 2},
+        {"HundredThousandCodes", many, "", true, "DD--", 100'000},
         {"DuplicateKeys", "[Einstellungen]\r\nCreditsPerCode=3\r\nMasterCode=99999\r\nCreditsPerCode=7\r\n\r\n[Codes]\r\n"
-         "11111=USED\r\n11111=UNUSED\r\n22222=UNUSED\r\n22222=USED\r\n", Hold::none, true, "DD--", 4, {{"11111=USED", "11111=UNUSED"}}},
+         "11111=USED\r\n11111=UNUSED\r\n22222=UNUSED\r\n22222=USED\r\n", "", true, "DD--", 4, {{"11111=USED", "11111=UNUSED"}}},
         {"BlanksTabsAndOddCase", "[ eInStElLuNgEn ]\r\n creditsPERcode = 3 \r\n\tMASTERCODE\t=\t99999\t\r\n\r\n[\tcodes\t]\r\n"
-         " 12345 = UNUSED \r\n\t54321\t=\tUNUSED\r\n11111=unused\r\n 22222 =USED\r\n", Hold::none, true, "DD--", 4,
+         " 12345 = UNUSED \r\n\t54321\t=\tUNUSED\r\n11111=unused\r\n 22222 =USED\r\n", "", true, "DD--", 4,
          {{"= UNUSED ", "=UNUSED"}, {"=\tUNUSED", "=UNUSED"}, {"=unused", "=UNUSED"}, {"=USED", "=UNUSED"}}},
-        {"CrOnlyLineEnds", ReplaceAll(plain, "\r\n", "\r"), Hold::none, true, "DD--", 2},
-        {"LfOnlyLineEnds", ReplaceAll(plain, "\r\n", "\n"), Hold::none, true, "DD--", 2},
-        {"ReadOnly", plain, Hold::readOnly, true, "RDRR", 2},
-        {"LockedForWriting", plain, Hold::writeLocked, true, "RDRR", 2},
-        {"LockedExclusively", plain, Hold::exclusive, true, "RRRR"},
-        {"FolderInItsPlace", std::nullopt, Hold::folder, false, "--RR"},
+        {"CrOnlyLineEnds", ReplaceAll(plain, "\r\n", "\r"), "", true, "DD--", 2},
+        {"LfOnlyLineEnds", ReplaceAll(plain, "\r\n", "\n"), "", true, "DD--", 2},
+        {"ReadOnly", plain, "readonly", true, "RDRR", 2},
+        {"LockedForWriting", plain, "write", true, "RDRR", 2},
+        {"LockedExclusively", plain, "exclusive", true, "RRRR"},
+        {"FolderInItsPlace", std::nullopt, "folder", false, "--RR"},
     };
     // clang-format on
 }
@@ -251,26 +239,26 @@ TEST_F(InProcessSettings, EveryCodeListFileWorksOrTheOperatorIsToldAndNothingCha
         const fs::path folder = FreshModuleFolder(), list = folder / "Codelist.ini", text = folder / "Codelist.txt";
         std::optional<std::string> expected = row.bytes;
         if (expected) WriteBytes(list, *expected);
-        if (row.hold == Hold::folder) fs::create_directories(list / "Unterordner");
+        if (row.hold == "folder") fs::create_directories(list / "Unterordner");
         const auto unchanged = [&](bool readable) {
-            EXPECT_TRUE(!readable || (row.hold == Hold::folder ? fs::is_directory(list / "Unterordner")
-                                      : expected               ? ReadBytes(list) == *expected
-                                                               : !fs::exists(list)))
+            EXPECT_TRUE(!readable || (row.hold == "folder" ? fs::is_directory(list / "Unterordner")
+                                      : expected           ? Bytes(list) == *expected
+                                                           : !fs::exists(list)))
                 << "the list or the folder in its place changed";
             EXPECT_FALSE(fs::exists(folder / "Codelist.ini.tmp"));
         };
         Open(folder);
         EXPECT_EQ(Text(kTxtCreditsPerCode) + L"/" + Text(kTxtMasterCode), row.read ? L"3/99999" : L"2/");
         {
-            const UniqueHandle hold = Take(row.hold, list);
-            const bool readable = row.hold != Hold::exclusive, exported = row.outcomes[1] == 'D';
+            const FileHold hold(list, row.hold);
+            const bool readable = row.hold != "exclusive", exported = row.outcomes[1] == 'D';
             EXPECT_EQ(Click(kCmdResetCodelist), Shown(reset, row.outcomes[0], folder));
             for (const auto& [from, to] : row.resetEdits) {
                 expected = row.outcomes[0] == 'D' ? ReplaceAll(*expected, from, to) : expected;
             }
             unchanged(readable);
             EXPECT_EQ(Click(kCmdCreateCodelistText), Shown(exportText, row.outcomes[1], folder));
-            const std::string exportBytes = ReadBytes(text);
+            const std::string exportBytes = Bytes(text);
             EXPECT_EQ(std::count(exportBytes.begin(), exportBytes.end(), '\n'), exported ? 2 + row.exported : 0);
             EXPECT_EQ(fs::exists(text), exported) << "no empty export of an unreadable list";
             EXPECT_EQ(CloseViewerOf(GetCurrentProcessId(), exported ? 10s : 0s), exported) << "the shell opened the export";
@@ -285,7 +273,7 @@ TEST_F(InProcessSettings, EveryCodeListFileWorksOrTheOperatorIsToldAndNothingCha
             EXPECT_EQ(row.outcomes[3] == '-' ? Messages{} : Click(kCmdCreateCodelist),
                       Shown(generate, row.outcomes[3], folder));
         }
-        const std::string bytes = ReadBytes(list),
+        const std::string bytes = Bytes(list),
                           generated = "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=\r\n\r\n[Codes]\r\n";
         if (row.outcomes[3] != 'D') unchanged(true);
         EXPECT_TRUE(row.outcomes[3] != 'D' || (bytes.starts_with(generated) && bytes.size() == generated.size() + 3 * 14))
@@ -308,11 +296,11 @@ TEST_F(InProcessSettings, GenerationWritesDifferentEvenlySpreadFreeCodesAndTheEx
     EXPECT_EQ(
         Click(kCmdCreateCodelist),
         Messages{Box(L"Die Anzahl der zu generierenden Codes muss zwischen 1 und 1000 liegen", L"Fehler!", kStop, false)});
-    EXPECT_EQ(ReadBytes(list), old);
+    EXPECT_EQ(Bytes(list), old);
     SetText(kTxtNrOfCodes, L"1000");
     EXPECT_EQ(Click(kCmdCreateCodelist), Shown(generate, 'D', folder));
     const std::string heading = "[Einstellungen]\r\nCreditsPerCode=4\r\nMasterCode=123456789\r\n\r\n[Codes]\r\n";
-    const std::string bytes = ReadBytes(list);
+    const std::string bytes = Bytes(list);
     ASSERT_EQ(bytes.size(), heading.size() + 14 * 1000);
     EXPECT_EQ(bytes.substr(0, heading.size()), heading);
     std::set<std::string> codes;
@@ -330,21 +318,21 @@ TEST_F(InProcessSettings, GenerationWritesDifferentEvenlySpreadFreeCodesAndTheEx
     for (double count : digits) chiSquare += (count - 500) * (count - 500) / 500;
     EXPECT_LT(chiSquare, 45.0);
     EXPECT_EQ(Click(kCmdCreateCodelistText), Shown(exportText, 'D', folder));
-    EXPECT_EQ(ReadBytes(text), numbered);
+    EXPECT_EQ(Bytes(text), numbered);
     EXPECT_TRUE(CloseViewerOf(GetCurrentProcessId(), 10s)) << "the shell opened the export";
     {
-        const UniqueHandle held = Take(Hold::writeLocked, text);
+        const FileHold held(text, "write");
         EXPECT_EQ(Click(kCmdCreateCodelistText),
                   Messages{Box(L"Die Textdatei konnte nicht geschrieben werden:" + kBreak + text.wstring(),
                                L"Textdatei nicht geschrieben", kStop)});
     }
-    EXPECT_EQ(ReadBytes(text), numbered);
+    EXPECT_EQ(Bytes(text), numbered);
     FakeSystem noRandomness(1, 0.0f, 0);
     Open(folder, noRandomness);
     EXPECT_EQ(Click(kCmdCreateCodelist),
               Messages{Box(L"Windows hat keine Zufallszahlen geliefert, daher wurde keine Codeliste erstellt." + kKept,
                            L"Codeliste nicht erstellt", kStop)});
-    EXPECT_EQ(ReadBytes(list), bytes);
+    EXPECT_EQ(Bytes(list), bytes);
 }
 
 // The user's regional number format, as the Control Panel sets it, for as long as this lives;
@@ -382,7 +370,7 @@ TEST_F(InProcessSettings, SavingChecksBothTextsInTheUsersNumberFormatAndWritesTh
                                        ? Messages{Box(row.refusal, kApplicationTitle, MessageStyle::exclamation, false)}
                                        : Shown(save, 'D', folder));
         EXPECT_EQ(form_->IsLoaded(), row.refusal != nullptr) << "saving closes the window, a refusal keeps it open";
-        EXPECT_EQ(ReadBytes(list), row.refusal ? old : CodeListBytes(row.credits, row.masterCode, {{"12345", "USED"}}));
+        EXPECT_EQ(Bytes(list), row.refusal ? old : CodeListBytes(row.credits, row.masterCode, {{"12345", "USED"}}));
     }
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/win_handles.h"
@@ -65,9 +66,6 @@ public:
         WaitUntil([&] { return (window = Window(text, true)) != nullptr; }, timeout);
         return window;
     }
-    HWND WaitForWindow(const std::wstring& text, std::chrono::milliseconds timeout) const {
-        return WaitForVisibleWindow(text.c_str(), timeout);
-    }
     std::vector<HWND> VisibleWindows() const { return Windows(nullptr, true); }
 
 private:
@@ -78,6 +76,26 @@ private:
     std::filesystem::path errorFile_;
 };
 
-using ProgramProcess = ModuleProcess;
+// Another program's hold on a file while this lives: "write" (it may still be read), "exclusive", or
+// "readonly" (Wine runs as root and writes such files all the same; the attribute stops only the
+// program's own writes). Any other kind holds nothing.
+class FileHold {
+public:
+    FileHold(const std::filesystem::path& file, std::string_view kind)
+        : file_(file),
+          handle_(kind == "write" || kind == "exclusive"
+                      ? CreateFileW(file.c_str(), GENERIC_READ, kind == "write" ? FILE_SHARE_READ : 0, nullptr,
+                                    OPEN_EXISTING, 0, nullptr)
+                      : nullptr) {
+        if (kind == "readonly") SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    }
+    ~FileHold() { SetFileAttributesW(file_.c_str(), FILE_ATTRIBUTE_NORMAL); }
+    FileHold(const FileHold&) = delete;
+    FileHold& operator=(const FileHold&) = delete;
+
+private:
+    std::filesystem::path file_;
+    UniqueHandle handle_;
+};
 
 }  // namespace codeeingabe::test
