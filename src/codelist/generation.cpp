@@ -30,7 +30,9 @@ std::string CodeListGeneration::CreateCodeList(std::size_t count, std::int16_t c
     NewCodeCollection();
     while (CodeCount() < count) {
         const std::string code = GenerateCode();
-        if (!CodeExists(code)) {
+        // The keypad tests the master code first: a guest who bought that code would get no credit
+        // and the master window instead.
+        if (code != masterCode && !CodeExists(code)) {
             AddCode(code);
             file += CodeListLine(code);
         }

@@ -102,22 +102,24 @@ TEST(Generation, UniformDigitsReseededEveryTimeDifferentCodes) {
     EXPECT_EQ(once.GenerateCode().size(), 5u);
     EXPECT_THROW(CodeListGeneration(once).CreateCodeList(3, 2, ""), RandomSourceFailure);
 
-    // A list holds different codes, all "UNUSED", in the order first drawn.
-    const std::string heading = Crlf("[Einstellungen]|CreditsPerCode=5|MasterCode=31415||[Codes]|");
+    // A list holds different codes, all "UNUSED", in the order first drawn, and never the master code.
+    const auto heading = [](const char* master) {
+        return Crlf("[Einstellungen]|CreditsPerCode=5|MasterCode=") + master + Crlf("||[Codes]|");
+    };
     ScriptedCodes codes;
     CodeListGeneration generation(codes);
-    EXPECT_EQ(generation.CreateCodeList(4, 5, "31415"),
-              heading + Crlf("00042=UNUSED|12345=UNUSED|99999=UNUSED|00000=UNUSED|"));
-    EXPECT_EQ(codes.drawn, 6u) << "drawing ends with the fourth different code";
-    EXPECT_TRUE(generation.CodeCount() == 4 && generation.CodeExists("00000") && !generation.CodeExists("55555"));
-    EXPECT_EQ(generation.CreateCodeList(3, 5, "31415"), heading + Crlf("55555=UNUSED|00001=UNUSED|00042=UNUSED|"))
+    EXPECT_EQ(generation.CreateCodeList(4, 5, "12345"),
+              heading("12345") + Crlf("00042=UNUSED|99999=UNUSED|00000=UNUSED|55555=UNUSED|"));
+    EXPECT_EQ(codes.drawn, 7u) << "drawing ends with the fourth different code";
+    EXPECT_TRUE(generation.CodeCount() == 4 && generation.CodeExists("00000") && !generation.CodeExists("12345"));
+    EXPECT_EQ(generation.CreateCodeList(2, 5, "31415"), heading("31415") + Crlf("00001=UNUSED|00042=UNUSED|"))
         << "each run starts afresh";
     EXPECT_THROW(generation.CreateCodeList(kMaxCodeCount + 1, 2, ""), std::out_of_range);
     test::FakeSystem system(11, 43200.0f);
     CodeGenerator generator(system, system);
     const std::string list = CodeListGeneration(generator).CreateCodeList(kMaxCodeCount, 5, "31415");
-    EXPECT_EQ(list.size(), heading.size() + kMaxCodeCount * 14);
-    for (std::size_t line = heading.size(); line < list.size(); line += 14) {
+    EXPECT_EQ(list.size(), heading("31415").size() + kMaxCodeCount * 14);
+    for (std::size_t line = heading("31415").size(); line < list.size(); line += 14) {
         ASSERT_TRUE(list.substr(line, 5).find_first_not_of("0123456789") == list.npos &&
                     list.substr(line + 5, 9) == "=UNUSED\r\n")
             << list.substr(line, 14);
