@@ -44,7 +44,7 @@ TEST(Numbers, LeadingNumberRoundedWithinLimits) {
     };
     const std::pair<const char*, std::int32_t> handles[] = {
         {" 1 31 226 (Jukebox)", 131226}, {"-5", -5}, {"2147483647", 2147483647}, {"-2147483648", INT32_MIN}, {"2147483648", 0},
-        {"-2147483649", 0}, {"9e99", 0}, {"12.5", 12}, {"13.5", 14}, {"12.6", 13}, {"-12.5", -12}, {"Fenster", 0},
+        {"-2147483649", 0}, {"2147483647.5", 0}, {"-2147483648.5", INT32_MIN}, {"9e99", 0}, {"12.5", 12}, {"13.5", 14}, {"12.6", 13}, {"-12.5", -12}, {"Fenster", 0},
     };
     // clang-format on
     for (const auto& c : credits) EXPECT_EQ(CreditsFromText(c.text), c.credits) << c.text.substr(0, 40);

@@ -85,6 +85,8 @@ TEST(Profile, Files) {
     WriteBytes(file, Crlf("[Codes]|1=USED|2=UNUSED| 3 = USED |no key|=USED|[X]|4=USED|"));
     EXPECT_TRUE(WriteSectionValues(file, "Codes", "UNUSED"));
     EXPECT_EQ(Bytes(file), Crlf("[Codes]|1=UNUSED|2=UNUSED| 3 =UNUSED|no key|=USED|[X]|4=USED|"));
+    EXPECT_EQ(ReadSection(file, "codes"),
+              (std::vector<std::string>{"1=UNUSED", "2=UNUSED", " 3 =UNUSED", "no key", "=USED"}));
 
     WriteBytes(utf16, Utf16(Crlf("[Codes]|1=UNUSED|")));
     WriteBytes(readOnly, Crlf("[Codes]|1=UNUSED|"));
