@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 
 #include "host_inbox.h"
 #include "settings_driver.h"
@@ -42,8 +41,7 @@ public:
     // Starts Codelist.exe /Mod; with registered, waits until both registration messages have arrived.
     ModuleProcess& StartModule(bool registered = true) {
         module_ = std::make_unique<ModuleProcess>(L"/Mod");
-        EXPECT_TRUE(!registered || WaitUntil([&] { return CommandCount("SetCreditSys|Enabled") > 0; }, kTimeout))
-            << "no registration";
+        EXPECT_TRUE(!registered || WaitUntil([&] { return CommandCount("SetCreditSys|Enabled"); }, kTimeout));
         return *module_;
     }
     ModuleProcess& Module() { return *module_; }
@@ -52,9 +50,7 @@ public:
         Send("AppClose");
         EXPECT_EQ(module_->Ended(kTimeout), "");
     }
-    std::size_t CommandCount(const std::string& command) const {
-        return host_ ? std::ranges::count(host_->Commands(), command) : 0;
-    }
+    std::size_t CommandCount(const std::string& c) const { return host_ ? std::ranges::count(host_->Commands(), c) : 0; }
 
     // The hidden code entry window (found also while hidden).
     HWND Keypad() const { return module_->Window(L"Creditsystem"); }
@@ -64,8 +60,7 @@ public:
     }
     // "CreditClick" from the host; true once the keypad shows.
     bool OpenKeypad() {
-        Send("CreditClick");
-        return WaitUntil([this] { return KeypadVisible(); }, kTimeout);
+        return Send("CreditClick"), WaitUntil([this] { return KeypadVisible(); }, kTimeout);
     }
     // Sends a command and waits until the module has taken it (the host's send is synchronous).
     void Send(const std::string& command) { EXPECT_TRUE(host_->SendToModule(command)) << command; }

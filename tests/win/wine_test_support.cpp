@@ -18,17 +18,14 @@ std::filesystem::path FreshModuleFolder() {
 
 std::filesystem::path ProgramPath() {
     wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    return std::filesystem::path(self).parent_path() / L"Codelist.exe";
+    return std::filesystem::path(self, self + GetModuleFileNameW(nullptr, self, MAX_PATH)).parent_path() / L"Codelist.exe";
 }
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-    for (const auto deadline = std::chrono::steady_clock::now() + timeout;;) {
+    for (const auto deadline = std::chrono::steady_clock::now() + timeout;; Sleep(5)) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) TranslateMessage(&message), DispatchMessageW(&message);
-        if (condition()) return true;
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        Sleep(5);
+        if (const bool held = condition(); held || std::chrono::steady_clock::now() >= deadline) return held;
     }
 }
 
@@ -37,8 +34,7 @@ UniqueHandle StartProcess(std::wstring commandLine, const std::filesystem::path&
     const UniqueHandle file(CreateFileW(streams.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                         &inheritable, streams == L"NUL" ? OPEN_EXISTING : CREATE_ALWAYS, 0, nullptr));
     STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.cb = sizeof startup, startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = startup.hStdOutput = startup.hStdError = file.get();
     PROCESS_INFORMATION info{};
     CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
@@ -50,24 +46,20 @@ UniqueHandle StartProcess(std::wstring commandLine, const std::filesystem::path&
 ModuleProcess::ModuleProcess(const std::wstring& arguments)
     : errorFile_(std::filesystem::temp_directory_path() / (L"codelist-stderr-" + std::to_wstring(GetCurrentProcessId()) +
                                                            L"-" + std::to_wstring(reinterpret_cast<UINT_PTR>(this)))) {
-    SetEnvironmentVariableW(L"WINEDEBUG", L"-all,err+seh");  // read by Wine as the process starts
+    // Read by Wine as a process starts; the module's own children have it from the module anyway.
+    SetEnvironmentVariableW(L"WINEDEBUG", L"-all,err+seh");
     process_ = StartProcess(L"\"" + ProgramPath().wstring() + L"\" " + arguments, errorFile_);
-    SetEnvironmentVariableW(L"WINEDEBUG", L"-all");
 }
 
-ModuleProcess::~ModuleProcess() {
-    Kill();
-    std::error_code ignored;
-    std::filesystem::remove(errorFile_, ignored);
-}
+ModuleProcess::~ModuleProcess() { Kill(), DeleteFileW(errorFile_.c_str()); }
 
 std::string ModuleProcess::Ended(std::chrono::milliseconds within) const {
     DWORD code = STILL_ACTIVE;
     if (!WaitForExit(within) || !GetExitCodeProcess(process_.get(), &code)) return "still running";
     std::string seen = code == 0 ? "" : "exit code " + std::to_string(code) + "\n";
-    std::ifstream file(errorFile_, std::ios::binary);
-    for (std::string line; std::getline(file, line);)
-        if (line.find("err:seh") != std::string::npos) seen += line + "\n";
+    std::string line;
+    for (std::ifstream file(errorFile_); std::getline(file, line);)
+        seen += line.find("err:seh") != std::string::npos ? line + "\n" : "";
     return seen;
 }
 
@@ -78,9 +70,9 @@ std::vector<HWND> ModuleProcess::Windows(const wchar_t* text, bool visibleOnly) 
     std::erase_if(all, [&](HWND window) {
         DWORD owner = 0;
         wchar_t shown[256] = {};  // a top-level window's text comes from the server: no message to a busy process
-        if (text != nullptr) GetWindowTextW(window, shown, 256);
-        return GetWindowThreadProcessId(window, &owner), owner != ProcessId() || (visibleOnly && !IsWindowVisible(window)) ||
-                                                             (text && std::wstring_view(shown) != text);
+        GetWindowThreadProcessId(window, &owner), GetWindowTextW(window, shown, 256);
+        return owner != ProcessId() || (visibleOnly && !IsWindowVisible(window)) ||
+               (text && std::wstring_view(shown) != text);
     });
     return all;
 }
@@ -91,8 +83,7 @@ std::wstring TextOf(HWND window) {
     std::wstring text(length + 1, L'\0');
     SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, kAnswerMs,
                         &copied);
-    text.resize(std::min<std::size_t>(copied, length));
-    return text;
+    return text.substr(0, std::min<std::size_t>(copied, length));
 }
 
 }  // namespace codeeingabe::test

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <chrono>
 #include <filesystem>
 #include <functional>
-#include <string>
 #include <vector>
 
 #include "platform/win_handles.h"
@@ -61,8 +59,7 @@ public:
     }
     HWND WaitForVisibleWindow(const wchar_t* text, std::chrono::milliseconds timeout = std::chrono::seconds(15)) const {
         HWND window = nullptr;
-        WaitUntil([&] { return (window = Window(text, true)) != nullptr; }, timeout);
-        return window;
+        return WaitUntil([&] { return (window = Window(text, true)) != nullptr; }, timeout), window;
     }
     std::vector<HWND> VisibleWindows() const { return Windows(nullptr, true); }
 
@@ -78,9 +75,9 @@ class FileHold {
 public:
     FileHold(const std::filesystem::path& file, std::string_view kind) : file_(file) {
         if (kind == "readonly") SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
-        const DWORD share = kind == "write" ? FILE_SHARE_READ : 0;
         if (kind == "write" || kind == "exclusive")
-            handle_.reset(CreateFileW(file.c_str(), GENERIC_READ, share, 0, OPEN_EXISTING, 0, 0));
+            handle_.reset(
+                CreateFileW(file.c_str(), GENERIC_READ, kind == "write" ? FILE_SHARE_READ : 0u, 0, OPEN_EXISTING, 0, 0));
     }
     ~FileHold() { SetFileAttributesW(file_.c_str(), FILE_ATTRIBUTE_NORMAL); }
 
