@@ -19,8 +19,10 @@ static ssize_t Fitting(int fd, off_t offset, size_t count) {
     snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
     const ssize_t length =
         fstat(fd, &status) == 0 && S_ISREG(status.st_mode) ? readlink(link, path, sizeof path - sizeof "/.full-disk") : -1;
-    char* slash = length > 0 ? memrchr(path, '/', (size_t)length) : NULL;
-    if (slash == NULL) return (ssize_t)count;
+    if (length > 0) path[length] = '\0';
+    char* slash = length > 0 ? strrchr(path, '/') : NULL;
+    // The marker itself is written whole: cut to its own empty size, it would fill the disk from the first byte.
+    if (slash == NULL || strcmp(slash + 1, ".full-disk") == 0) return (ssize_t)count;
     strcpy(slash + 1, ".full-disk");
     FILE* marker = fopen(path, "r");
     long long limit = 0;

@@ -3,12 +3,13 @@
 // code list files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ctime>
+#include <map>
 #include <set>
 
 #include "../unit/fake_system.h"
-#include "app/forms.h"
-#include "app/startup.h"
-#include "codelist/frm_einstellungen.h"
+#include "platform/profile_document.h"
 #include "platform/waitable_timer.h"
 #include "settings_driver.h"
 #include "ui/res/resource.h"
@@ -18,14 +19,8 @@ using namespace codeeingabe::test;
 
 namespace {
 
-using Messages = std::vector<std::wstring>;
 constexpr MessageStyle kStop = MessageStyle::stop, kInfo = MessageStyle::information;
 const std::wstring kBreak = L"\r\n\r\n", kKept = kBreak + L"Die bisherige Codeliste ist unverändert geblieben.";
-
-// A message as the operator reads it; busy: shown with the hourglass and every control disabled.
-std::wstring Box(const std::wstring& text, const std::wstring& title, MessageStyle style, bool busy = true) {
-    return text + L" | " + title + L" | " + std::to_wstring(static_cast<UINT>(style)) + (busy ? L" | busy" : L"");
-}
 
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
     for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
@@ -33,54 +28,10 @@ std::string ReplaceAll(std::string text, const std::string& from, const std::str
     return text;
 }
 
-// The window of this process as start-up shows it.
-class InProcessSettings : public ::testing::Test {
-protected:
-    void TearDown() override { Close(); }
-    void Close() {
-        CloseViewerOf(GetCurrentProcessId(), 0s);  // an export's viewer would hold the next folder's files open
-        if (form_) form_->Unload();
-        form_.reset();
-        forms_.reset();
-        // The last unloaded window ends the message loop: its quit message must not reach the next window.
-        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) continue;
-    }
-    HWND Open(const fs::path& folder, RandomSource& random = SystemRandomSource()) {
-        Close();
-        const codeeingabe::Settings read = ReadSettings((folder / "Codelist.ini").wstring());
-        values_ = {folder.wstring(), read.creditsPerCode, read.masterCode};
-        forms_ = std::make_unique<Forms>(values_);
-        form_ = std::make_unique<FrmEinstellungen>(
-            *forms_, values_, random, SystemTimeOfDay(),
-            [this](HWND window, const std::wstring& text, const std::wstring& title, MessageStyle style) {
-                SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-                bool busy = GetCursor() == LoadCursorW(nullptr, IDC_WAIT);
-                for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-                    busy = busy && !IsWindowEnabled(child);
-                }
-                shown_.push_back(Box(text, title, style, busy));
-            });
-        form_->Show();
-        return form_->Handle();
-    }
-    HWND Control(int id) const { return GetDlgItem(form_->Handle(), id); }
-    std::wstring Text(int id) const { return TextOf(Control(id)); }
-    void SetText(int id, const std::wstring& text) { SetWindowTextW(Control(id), text.c_str()); }
-    Messages Click(int id) {
-        shown_.clear();
-        SendMessageW(Control(id), BM_CLICK, 0, 0);
-        return shown_;
-    }
-
-    ProcessValues values_;
-    std::unique_ptr<Forms> forms_;
-    std::unique_ptr<FrmEinstellungen> form_;
-    Messages shown_;
-};
-
-TEST_F(InProcessSettings, AFixedDialogLaidOutTypedAndTabbedAsTheOperatorKnowsIt) {
+TEST(InProcessSettings, AFixedDialogLaidOutTypedAndTabbedAsTheOperatorKnowsIt) {
     const fs::path folder = FreshModuleFolder();
-    HWND window = Open(folder), owner = GetWindow(window, GW_OWNER);
+    SettingsForm settings(folder);
+    HWND window = settings.form.Handle(), owner = GetWindow(window, GW_OWNER);
     const int dpi = GetDeviceCaps(ScreenDc().get(), LOGPIXELSY);
     const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
     RECT client{}, frame{};
@@ -134,66 +85,73 @@ TEST_F(InProcessSettings, AFixedDialogLaidOutTypedAndTabbedAsTheOperatorKnowsIt)
                   std::vector<LONG>({id, px(left), px(top), label ? std::max<LONG>(px(width), shownWidth) : px(width),
                                      px(height), style, box ? WS_EX_CLIENTEDGE : 0, -MulDiv(825, dpi, 7200),
                                      id == kCmdSave ? FW_BOLD : FW_NORMAL, true}));
-        EXPECT_EQ(kind + (L" " + Text(id)) + L" " + font.lfFaceName, classAndText + std::wstring(L" MS Sans Serif"));
+        EXPECT_EQ(kind + (L" " + settings.Text(id)) + L" " + font.lfFaceName,
+                  classAndText + std::wstring(L" MS Sans Serif"));
         control = GetWindow(control, GW_HWNDNEXT);
     }
     EXPECT_EQ(control, nullptr) << "a control more";
 
     // The boxes take letters (the numeric test judges them) up to their limits, typed or pasted.
     const std::wstring keys = L"a,9x7.-5", pasted = L"98765432";
-    SetText(kTxtNrOfCodes, pasted);  // past the limit, as a program may
-    SendMessageW(Control(kTxtNrOfCodes), EM_SETSEL, 0, -1);
-    SendMessageW(Control(kTxtNrOfCodes), WM_COPY, 0, 0);
+    settings.SetText(kTxtNrOfCodes, pasted);  // past the limit, as a program may
+    SendMessageW(settings.Control(kTxtNrOfCodes), EM_SETSEL, 0, -1);
+    SendMessageW(settings.Control(kTxtNrOfCodes), WM_COPY, 0, 0);
     for (const auto& [id, limit] : {std::pair{kTxtNrOfCodes, 4}, {kTxtCreditsPerCode, 2}, {kTxtMasterCode, 5}}) {
-        SetText(id, L"");
-        for (wchar_t c : keys) SendMessageW(Control(id), WM_CHAR, c, 0);
-        const std::wstring typed = Text(id);
-        SetText(id, L"");
-        SendMessageW(Control(id), WM_PASTE, 0, 0);
-        EXPECT_EQ(typed + L"/" + Text(id), keys.substr(0, limit) + L"/" + pasted.substr(0, limit)) << id;
+        settings.SetText(id, L"");
+        for (wchar_t c : keys) SendMessageW(settings.Control(id), WM_CHAR, c, 0);
+        const std::wstring typed = settings.Text(id);
+        settings.SetText(id, L"");
+        SendMessageW(settings.Control(id), WM_PASTE, 0, 0);
+        EXPECT_EQ(typed + L"/" + settings.Text(id), keys.substr(0, limit) + L"/" + pasted.substr(0, limit)) << id;
     }
 
     // Keys go through the program's own dispatch, which handles the dialog keys.
-    ASSERT_TRUE(WaitUntil([&] { return GetFocus() == Control(kTxtNrOfCodes); }, 5s)) << "the focus starts in the count box";
+    ASSERT_TRUE(WaitUntil([&] { return GetFocus() == settings.Control(kTxtNrOfCodes); }, 5s))
+        << "the focus starts in the count box";
     for (int next : {kCmdCreateCodelist, kCmdCreateCodelistText, kCmdResetCodelist, kTxtCreditsPerCode, kTxtMasterCode,
                      kCmdSave, kTxtNrOfCodes}) {
         PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
         DispatchWaitingMessages();
-        EXPECT_EQ(GetFocus(), Control(next)) << next;
+        EXPECT_EQ(GetFocus(), settings.Control(next)) << next;
     }
     for (WPARAM key : {VK_RETURN, VK_ESCAPE}) PostMessageW(GetFocus(), WM_KEYDOWN, key, 0);
     DispatchWaitingMessages();
-    EXPECT_TRUE(shown_.empty() && form_->IsLoaded() && !fs::exists(folder / "Codelist.ini")) << "Enter or Escape clicked";
+    EXPECT_TRUE(settings.shown.empty() && settings.form.IsLoaded() && !fs::exists(folder / "Codelist.ini"))
+        << "Enter or Escape clicked";
 }
 
 enum Action { reset, exportText, save, generate };
 
-// What an action shows: '-' nothing, 'D' its work done, 'R' refused with a stop message.
+// What an action shows: '-' nothing, 'D' its work done, 'R' refused with a stop message, 'W' the text file not written.
 Messages Shown(Action action, char outcome, const fs::path& folder) {
-    if (outcome == '-') return {};
     const std::wstring list = kBreak + (folder / "Codelist.ini").wstring(),
                        text = kBreak + (folder / "Codelist.txt").wstring();
-    const std::wstring shown[4][2] = {
-        {Box(L"Codes wurden zurückgesetzt", L"Fertig", kInfo),
-         Box(L"Die Codes konnten nicht freigegeben werden:" + list + kBreak + L"Die Codeliste ist unverändert geblieben.",
-             L"Codes nicht freigegeben", kStop)},
-        {Box(L"Codeliste wurde in folgende Datei geschrieben:" + text, L"Fertig", kInfo),
-         Box(L"Die Codeliste konnte nicht gelesen werden:" + list, L"Textdatei nicht geschrieben", kStop)},
-        {Box(L"Einstellungen wurden gesichert!", L"Einstellungen gesichert", kInfo, false),
-         Box(L"Die Einstellungen konnten nicht gesichert werden:" + list, L"Einstellungen nicht gesichert", kStop, false)},
-        {Box(L"Codeliste wurde erstellt", L"Fertig", kInfo),
-         Box(L"Die neue Codeliste konnte nicht gespeichert werden:" + list + kKept, L"Codeliste nicht erstellt", kStop)},
+    // clang-format off
+    const std::map<std::string, std::wstring> shown = {
+        {"0D", Box(L"Codes wurden zurückgesetzt", L"Fertig", kInfo)},
+        {"0R", Box(L"Die Codes konnten nicht freigegeben werden:" + list + kBreak + L"Die Codeliste ist unverändert geblieben.",
+                   L"Codes nicht freigegeben", kStop)},
+        {"1D", Box(L"Codeliste wurde in folgende Datei geschrieben:" + text, L"Fertig", kInfo)},
+        {"1R", Box(L"Die Codeliste konnte nicht gelesen werden:" + list, L"Textdatei nicht geschrieben", kStop)},
+        {"1W", Box(L"Die Textdatei konnte nicht geschrieben werden:" + text, L"Textdatei nicht geschrieben", kStop)},
+        {"2D", Box(L"Einstellungen wurden gesichert!", L"Einstellungen gesichert", kInfo, false)},
+        {"2R", Box(L"Die Einstellungen konnten nicht gesichert werden:" + list, L"Einstellungen nicht gesichert", kStop, false)},
+        {"3D", Box(L"Codeliste wurde erstellt", L"Fertig", kInfo)},
+        {"3R", Box(L"Die neue Codeliste konnte nicht gespeichert werden:" + list + kKept, L"Codeliste nicht erstellt", kStop)},
     };
-    return {shown[action][outcome == 'R']};
+    // clang-format on
+    return outcome == '-' ? Messages{} : Messages{shown.at(std::to_string(action) + outcome)};
 }
 
 // A code list file as an editor, a disk or another program may leave it.
 struct FileCase {
     const char* name;
     std::optional<std::string> bytes;  // nullopt: no file
-    std::string_view hold;             // a FileHold kind taken once the window has read the settings; a folder before
-    bool read;                         // the boxes show its 3 credits and master code 99999, not 2 and none
-    const char* outcomes;              // of reset, export, saving 4 credits, generating three codes
+    // A FileHold kind taken once the window has read the settings, or "full": the disk fills up then (full_disk_shim.c
+    // cuts a write past 32 bytes short); "folder": one in the file's place from the start.
+    std::string_view hold;
+    bool read;             // the boxes show its 3 credits and master code 99999, not 2 and none
+    const char* outcomes;  // of reset, export, saving 4 credits, generating three codes; generating once the hold ends
     std::size_t exported = 0;
     std::vector<std::pair<std::string, std::string>> resetEdits = {{"=USED", "=UNUSED"}};
 };
@@ -207,33 +165,34 @@ std::vector<FileCase> FileCases() {
     for (const std::string& code : SampleCodes(100'000)) many += code + (many.size() % 3 ? "=UNUSED\r\n" : "=USED\r\n");
     // clang-format off
     return {
-        {"Missing", std::nullopt, "", false, "---D"},
-        {"Empty", "", "", false, "DD-D"},
-        {"BinaryGarbage", garbage, "", false, "DD-D"},
-        {"GarbageBeforeAList", garbage.substr(0, 4096) + "\r\n" + plain, "", true, "DDD-", 2},
-        {"Utf16WithByteOrderMark", Utf16(plain), "", false, "RRRD"},
-        {"Utf8WithByteOrderMark", "\xEF\xBB\xBF" + plain, "", true, "DDD-", 2},
-        {"TenMegabytes", notes + "[Codes]\r\n11111=USED\r\n12345=UNUSED\r\n", "", true, "DDD-", 2},
+        {"Missing", std::nullopt, "", false, "---DD"},
+        {"Empty", "", "", false, "DD-DD"},
+        {"BinaryGarbage", garbage, "", false, "DD-DD"},
+        {"GarbageBeforeAList", garbage.substr(0, 4096) + "\r\n" + plain, "", true, "DDD--", 2},
+        {"Utf16WithByteOrderMark", Utf16(plain), "", false, "RRRDD"},
+        {"Utf8WithByteOrderMark", "\xEF\xBB\xBF" + plain, "", true, "DDD--", 2},
+        {"TenMegabytes", notes + "[Codes]\r\n11111=USED\r\n12345=UNUSED\r\n", "", true, "DDD--", 2},
         {"LineOf100000Characters", heading + "[Codes]\r\n12345" + std::string(99'995, '6') + "=UNUSED\r\n11111=USED\r\n",
-         "", true, "DD--", 2},
-        {"HundredThousandCodes", many, "", true, "DD--", 100'000},
+         "", true, "DD---", 2},
+        {"HundredThousandCodes", many, "", true, "DD---", 100'000},
         {"DuplicateKeys", "[Einstellungen]\r\nCreditsPerCode=3\r\nMasterCode=99999\r\nCreditsPerCode=7\r\n\r\n[Codes]\r\n"
-         "11111=USED\r\n11111=UNUSED\r\n22222=UNUSED\r\n22222=USED\r\n", "", true, "DD--", 4, {{"11111=USED", "11111=UNUSED"}}},
+         "11111=USED\r\n11111=UNUSED\r\n22222=UNUSED\r\n22222=USED\r\n", "", true, "DD---", 4, {{"11111=USED", "11111=UNUSED"}}},
         {"BlanksTabsAndOddCase", "[ eInStElLuNgEn ]\r\n creditsPERcode = 3 \r\n\tMASTERCODE\t=\t99999\t\r\n\r\n[\tcodes\t]\r\n"
-         " 12345 = UNUSED \r\n\t54321\t=\tUNUSED\r\n11111=unused\r\n 22222 =USED\r\n", "", true, "DD--", 4,
+         " 12345 = UNUSED \r\n\t54321\t=\tUNUSED\r\n11111=unused\r\n 22222 =USED\r\n", "", true, "DD---", 4,
          {{"= UNUSED ", "=UNUSED"}, {"=\tUNUSED", "=UNUSED"}, {"=unused", "=UNUSED"}, {"=USED", "=UNUSED"}}},
-        {"CrOnlyLineEnds", ReplaceAll(plain, "\r\n", "\r"), "", true, "DD--", 2},
-        {"LfOnlyLineEnds", ReplaceAll(plain, "\r\n", "\n"), "", true, "DD--", 2},
-        {"ReadOnly", plain, "readonly", true, "RDRR", 2},
-        {"LockedForWriting", plain, "write", true, "RDRR", 2},
-        {"LockedExclusively", plain, "exclusive", true, "RRRR"},
-        {"FolderInItsPlace", std::nullopt, "folder", false, "--RR"},
+        {"CrOnlyLineEnds", ReplaceAll(plain, "\r\n", "\r"), "", true, "DD---", 2},
+        {"LfOnlyLineEnds", ReplaceAll(plain, "\r\n", "\n"), "", true, "DD---", 2},
+        {"ReadOnly", plain, "readonly", true, "RDRRD", 2},
+        {"LockedForWriting", plain, "write", true, "RDRRD", 2},
+        {"LockedExclusively", plain, "exclusive", true, "RRRRD"},
+        {"FullDisk", plain, "full", true, "RWRRD"},
+        {"FolderInItsPlace", std::nullopt, "folder", false, "--RRR"},
     };
     // clang-format on
 }
 
 // Each works by the profile rules, or the operator is told why and it stays byte for byte.
-TEST_F(InProcessSettings, EveryCodeListFileWorksOrTheOperatorIsToldAndNothingChanges) {
+TEST(InProcessSettings, EveryCodeListFileWorksOrTheOperatorIsToldAndNothingChanges) {
     for (const FileCase& row : FileCases()) {
         SCOPED_TRACE(row.name);
         const fs::path folder = FreshModuleFolder(), list = folder / "Codelist.ini", text = folder / "Codelist.txt";
@@ -245,60 +204,68 @@ TEST_F(InProcessSettings, EveryCodeListFileWorksOrTheOperatorIsToldAndNothingCha
                                       : expected           ? Bytes(list) == *expected
                                                            : !fs::exists(list)))
                 << "the list or the folder in its place changed";
-            EXPECT_FALSE(fs::exists(folder / "Codelist.ini.tmp"));
+            EXPECT_FALSE(fs::exists(folder / "Codelist.ini.tmp") || fs::exists(folder / "Codelist.txt.tmp"))
+                << "a file left";
         };
-        Open(folder);
-        EXPECT_EQ(Text(kTxtCreditsPerCode) + L"/" + Text(kTxtMasterCode), row.read ? L"3/99999" : L"2/");
+        SettingsForm settings(folder);
+        EXPECT_EQ(settings.Text(kTxtCreditsPerCode) + L"/" + settings.Text(kTxtMasterCode), row.read ? L"3/99999" : L"2/");
+        const auto generateThree = [&](char outcome, bool readable) {
+            settings.SetText(kTxtNrOfCodes, L"3");
+            EXPECT_EQ(outcome == '-' ? Messages{} : settings.Click(kCmdCreateCodelist), Shown(generate, outcome, folder));
+            const std::string bytes = Bytes(list),
+                              heading = row.read ? CodeListBytes("3", "99999", {}) : CodeListBytes("2", "", {});
+            if (outcome != 'D') return unchanged(readable);
+            EXPECT_TRUE(bytes.starts_with(heading) && bytes.size() == heading.size() + 3 * 14)
+                << "three codes with the settings as read, not as typed: " << bytes;
+        };
         {
             const FileHold hold(list, row.hold);
+            if (row.hold == "full") WriteBytes(folder / ".full-disk", "32");
             const bool readable = row.hold != "exclusive", exported = row.outcomes[1] == 'D';
-            EXPECT_EQ(Click(kCmdResetCodelist), Shown(reset, row.outcomes[0], folder));
+            EXPECT_EQ(settings.Click(kCmdResetCodelist), Shown(reset, row.outcomes[0], folder));
             for (const auto& [from, to] : row.resetEdits) {
                 expected = row.outcomes[0] == 'D' ? ReplaceAll(*expected, from, to) : expected;
             }
             unchanged(readable);
-            EXPECT_EQ(Click(kCmdCreateCodelistText), Shown(exportText, row.outcomes[1], folder));
+            EXPECT_EQ(settings.Click(kCmdCreateCodelistText), Shown(exportText, row.outcomes[1], folder));
             const std::string exportBytes = Bytes(text);
             EXPECT_EQ(std::count(exportBytes.begin(), exportBytes.end(), '\n'), exported ? 2 + row.exported : 0);
-            EXPECT_EQ(fs::exists(text), exported) << "no empty export of an unreadable list";
+            EXPECT_EQ(fs::exists(text), exported) << "no export of an unreadable list, nor a part of one";
             EXPECT_EQ(CloseViewerOf(GetCurrentProcessId(), exported ? 10s : 0s), exported) << "the shell opened the export";
             unchanged(readable);
-            SetText(kTxtCreditsPerCode, L"4");
-            SetText(kTxtMasterCode, L"99999");
-            EXPECT_EQ(row.outcomes[2] == '-' ? Messages{} : Click(kCmdSave), Shown(save, row.outcomes[2], folder));
-            EXPECT_EQ(form_->IsLoaded(), row.outcomes[2] != 'D') << "saving closes the window, a failure keeps it open";
+            settings.SetText(kTxtCreditsPerCode, L"4");
+            settings.SetText(kTxtMasterCode, L"99999");
+            EXPECT_EQ(row.outcomes[2] == '-' ? Messages{} : settings.Click(kCmdSave), Shown(save, row.outcomes[2], folder));
+            EXPECT_EQ(settings.form.IsLoaded(), row.outcomes[2] != 'D')
+                << "saving closes the window, a failure keeps it open";
             if (row.outcomes[2] == 'D') expected = ReplaceAll(*expected, "CreditsPerCode=3\r", "CreditsPerCode=4\r");
             unchanged(readable);
-            SetText(kTxtNrOfCodes, L"3");
-            EXPECT_EQ(row.outcomes[3] == '-' ? Messages{} : Click(kCmdCreateCodelist),
-                      Shown(generate, row.outcomes[3], folder));
+            generateThree(row.outcomes[3], readable);
         }
-        const std::string bytes = Bytes(list),
-                          generated = "[Einstellungen]\r\nCreditsPerCode=2\r\nMasterCode=\r\n\r\n[Codes]\r\n";
-        if (row.outcomes[3] != 'D') unchanged(true);
-        EXPECT_TRUE(row.outcomes[3] != 'D' || (bytes.starts_with(generated) && bytes.size() == generated.size() + 3 * 14))
-            << "three codes with the settings as read, not as typed: " << bytes;
+        fs::remove(folder / ".full-disk");
+        generateThree(row.outcomes[4], true);
     }
 }
 
 // A new list carries the settings as read, not as typed, and replaces the old one whole; its export
 // numbers every code and replaces an older, longer one whole.
-TEST_F(InProcessSettings, GenerationWritesDifferentEvenlySpreadFreeCodesAndTheExportNumbersThem) {
+TEST(InProcessSettings, GenerationWritesDifferentEvenlySpreadFreeCodesAndTheExportNumbersThem) {
     const fs::path folder = FreshModuleFolder(), list = folder / "Codelist.ini", text = folder / "Codelist.txt";
     const std::string old = CodeListBytes("3.5", "123456789", {{"12345", "USED"}});
     WriteBytes(list, old);
     WriteBytes(text, std::string(20000, 'x'));
-    Open(folder);
-    EXPECT_EQ(Text(kTxtCreditsPerCode) + L"/" + Text(kTxtMasterCode), L"4/123456789") << "rounded; whole past the limit";
-    SetText(kTxtCreditsPerCode, L"9");
-    SetText(kTxtMasterCode, L"22222");
-    SetText(kTxtNrOfCodes, L"1001");
+    std::optional<SettingsForm> settings(std::in_place, folder);
+    EXPECT_EQ(settings->Text(kTxtCreditsPerCode) + L"/" + settings->Text(kTxtMasterCode), L"4/123456789")
+        << "rounded; whole past the limit";
+    settings->SetText(kTxtCreditsPerCode, L"9");
+    settings->SetText(kTxtMasterCode, L"22222");
+    settings->SetText(kTxtNrOfCodes, L"1001");
     EXPECT_EQ(
-        Click(kCmdCreateCodelist),
+        settings->Click(kCmdCreateCodelist),
         Messages{Box(L"Die Anzahl der zu generierenden Codes muss zwischen 1 und 1000 liegen", L"Fehler!", kStop, false)});
     EXPECT_EQ(Bytes(list), old);
-    SetText(kTxtNrOfCodes, L"1000");
-    EXPECT_EQ(Click(kCmdCreateCodelist), Shown(generate, 'D', folder));
+    settings->SetText(kTxtNrOfCodes, L"1000");
+    EXPECT_EQ(settings->Click(kCmdCreateCodelist), Shown(generate, 'D', folder));
     const std::string heading = "[Einstellungen]\r\nCreditsPerCode=4\r\nMasterCode=123456789\r\n\r\n[Codes]\r\n";
     const std::string bytes = Bytes(list);
     ASSERT_EQ(bytes.size(), heading.size() + 14 * 1000);
@@ -317,22 +284,40 @@ TEST_F(InProcessSettings, GenerationWritesDifferentEvenlySpreadFreeCodesAndTheEx
     // The system's generator through the window: 5000 uniform digits exceed this once in a million runs.
     for (double count : digits) chiSquare += (count - 500) * (count - 500) / 500;
     EXPECT_LT(chiSquare, 45.0);
-    EXPECT_EQ(Click(kCmdCreateCodelistText), Shown(exportText, 'D', folder));
+    EXPECT_EQ(settings->Click(kCmdCreateCodelistText), Shown(exportText, 'D', folder));
     EXPECT_EQ(Bytes(text), numbered);
     EXPECT_TRUE(CloseViewerOf(GetCurrentProcessId(), 10s)) << "the shell opened the export";
     {
         const FileHold held(text, "write");
-        EXPECT_EQ(Click(kCmdCreateCodelistText),
-                  Messages{Box(L"Die Textdatei konnte nicht geschrieben werden:" + kBreak + text.wstring(),
-                               L"Textdatei nicht geschrieben", kStop)});
+        EXPECT_EQ(settings->Click(kCmdCreateCodelistText), Shown(exportText, 'W', folder));
     }
     EXPECT_EQ(Bytes(text), numbered);
     FakeSystem noRandomness(1, 0.0f, 0);
-    Open(folder, noRandomness);
-    EXPECT_EQ(Click(kCmdCreateCodelist),
+    settings.emplace(folder, noRandomness);
+    EXPECT_EQ(settings->Click(kCmdCreateCodelist),
               Messages{Box(L"Windows hat keine Zufallszahlen geliefert, daher wurde keine Codeliste erstellt." + kKept,
                            L"Codeliste nicht erstellt", kStop)});
     EXPECT_EQ(Bytes(list), bytes);
+
+    // Two fresh windows, each with its own generator, in one second: a generator seeded from the time would repeat
+    // the list. Independent lists share 10 codes on average and 35 or more with a probability of 3.2e-10.
+    for (int attempt = 0;; ++attempt) {
+        ASSERT_LT(attempt, 5) << "two generations never fitted into one second";
+        std::set<std::string> lists[2];
+        const time_t before = std::time(nullptr);
+        WaitUntil([&] { return std::time(nullptr) != before; }, 2s);  // a whole second ahead
+        const time_t second = std::time(nullptr);
+        for (auto& generated : lists) {
+            settings.emplace(folder);
+            settings->SetText(kTxtNrOfCodes, L"1000");
+            settings->Click(kCmdCreateCodelist);
+            for (const std::string& line : ProfileSectionLines(Bytes(list), "Codes")) generated.insert(line.substr(0, 5));
+        }
+        if (std::time(nullptr) != second) continue;
+        EXPECT_EQ(lists[0].size() + lists[1].size(), 2000u);
+        EXPECT_LE(std::ranges::count_if(lists[0], [&](const std::string& code) { return lists[1].contains(code); }), 34);
+        break;
+    }
 }
 
 // The user's regional number format, as the Control Panel sets it, for as long as this lives;
@@ -346,7 +331,7 @@ struct UserNumberFormat {
     }
 };
 
-TEST_F(InProcessSettings, SavingChecksBothTextsInTheUsersNumberFormatAndWritesThemAsTyped) {
+TEST(InProcessSettings, SavingChecksBothTextsInTheUsersNumberFormatAndWritesThemAsTyped) {
     const wchar_t* const kCredits = L"Bitte gültigen Wert für den Kreditwert eingeben!";
     const wchar_t* const kMaster = L"Der Mastercode darf ausschließlich aus Zahlen bestehen!";
     // clang-format off
@@ -363,13 +348,13 @@ TEST_F(InProcessSettings, SavingChecksBothTextsInTheUsersNumberFormatAndWritesTh
         SCOPED_TRACE((row.german ? "German " : "English ") + row.credits + " " + row.masterCode);
         WriteBytes(list, old);
         UserNumberFormat format(row.german);
-        Open(folder);
-        SetText(kTxtCreditsPerCode, std::wstring(row.credits.begin(), row.credits.end()));
-        SetText(kTxtMasterCode, std::wstring(row.masterCode.begin(), row.masterCode.end()));
-        EXPECT_EQ(Click(kCmdSave), row.refusal
-                                       ? Messages{Box(row.refusal, kApplicationTitle, MessageStyle::exclamation, false)}
-                                       : Shown(save, 'D', folder));
-        EXPECT_EQ(form_->IsLoaded(), row.refusal != nullptr) << "saving closes the window, a refusal keeps it open";
+        SettingsForm settings(folder);
+        settings.SetText(kTxtCreditsPerCode, std::wstring(row.credits.begin(), row.credits.end()));
+        settings.SetText(kTxtMasterCode, std::wstring(row.masterCode.begin(), row.masterCode.end()));
+        EXPECT_EQ(settings.Click(kCmdSave),
+                  row.refusal ? Messages{Box(row.refusal, kApplicationTitle, MessageStyle::exclamation, false)}
+                              : Shown(save, 'D', folder));
+        EXPECT_EQ(settings.form.IsLoaded(), row.refusal != nullptr) << "saving closes the window, a refusal keeps it open";
         EXPECT_EQ(Bytes(list), row.refusal ? old : CodeListBytes(row.credits, row.masterCode, {{"12345", "USED"}}));
     }
 }
