@@ -58,31 +58,24 @@ struct Round {
     explicit Round(const Operation& operation) : op(operation) {
         if (op.button == 0) host.emplace();
         WriteBytes(list, kOld);
-        if (!host) {
-            settings.emplace(L"");
-            window = settings->WaitForVisibleWindow(L"Einstellungen - Codelist", 20s);
-            for (auto [id, text] :
-                 {std::pair{kTxtNrOfCodes, L"1000"}, {kTxtCreditsPerCode, L"5"}, {kTxtMasterCode, L"54321"}}) {
-                DWORD_PTR ignored = 0;
-                EXPECT_TRUE(SendMessageTimeoutW(GetDlgItem(window, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text),
-                                                SMTO_NORMAL, kAnswerMs, &ignored))
-                    << "the settings window did not take its texts";
-            }
+        if (host) {
+            host->StartModule();
+            EXPECT_TRUE(host->OpenKeypad());
+            keys.emplace(host->Keypad()).Type(kCode.substr(0, 4));
             return;
         }
-        host->StartModule();
-        EXPECT_TRUE(host->OpenKeypad());
-        keys.emplace(host->Keypad());
-        keys->Type(kCode.substr(0, 4));
+        window = settings.emplace(L"").WaitForVisibleWindow(L"Einstellungen - Codelist", 20s);
+        for (auto [id, text] : {std::pair{kTxtNrOfCodes, L"1000"}, {kTxtCreditsPerCode, L"5"}, {kTxtMasterCode, L"54321"}}) {
+            DWORD_PTR ignored = 0;
+            EXPECT_TRUE(SendMessageTimeoutW(GetDlgItem(window, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text),
+                                            SMTO_NORMAL, kAnswerMs, &ignored))
+                << "the settings window did not take its texts";
+        }
     }
     void Start() const { PostMessageW(host ? keys->key[kCode[4] - '0'] : GetDlgItem(window, op.button), BM_CLICK, 0, 0); }
     bool Credited() const { return host && host->CommandCount("AddCredit| 2") > 0; }
     bool Done() const { return host ? Credited() : ReadFileBytes(list).bytes != kOld; }
-    void Kill() {
-        host ? host->Module().Kill() : settings->Kill();
-        PumpFor(50ms);  // a credit already on its way still arrives
-    }
-    bool TemporaryLeft() const { return std::filesystem::exists(list.wstring() + L".tmp"); }
+    ModuleProcess& Process() { return host ? host->Module() : *settings; }
     Outcome Result() const {
         const std::string bytes = ReadFileBytes(list).bytes;
         if (bytes == kOld) return Credited() ? kBroken : kOldFile;
@@ -121,8 +114,9 @@ void KillDuringEverything(int bookingRounds, int settingsRounds) {
             } else {
                 PumpFor(Micros(std::uniform_int_distribution<long long>(0, times[2].count() * op.spread)(random)));
             }
-            round.Kill();
-            inside += round.TemporaryLeft();
+            round.Process().Kill();
+            PumpFor(50ms);  // a credit already on its way still arrives
+            inside += std::filesystem::exists(round.list.wstring() + L".tmp");
             const Outcome outcome = round.Result();
             EXPECT_NE(outcome, kBroken) << "neither the old file nor the whole new one, or a credit for a code left free";
             ++outcomes[outcome];

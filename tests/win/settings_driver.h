@@ -1,8 +1,12 @@
 #pragma once
 
+#include <map>
+#include <optional>
+
 #include "../unit/test_files.h"
 #include "app/forms.h"
 #include "codelist/frm_einstellungen.h"
+#include "platform/profile_document.h"
 #include "wine_test_support.h"
 
 namespace codeeingabe::test {
@@ -34,6 +38,22 @@ struct SettingsForm {
 // A code list file as the program writes it, with the given codes and states.
 std::string CodeListBytes(const std::string& credits, const std::string& masterCode,
                           const std::vector<std::pair<std::string, std::string>>& codes);
+// The codes and their states when the bytes are a whole code list as the program writes it, with distinct
+// five-digit codes "UNUSED" or "USED"; nullopt for a torn or an odd file.
+inline std::optional<std::map<std::string, std::string>> WholeCodeList(const std::string& bytes) {
+    std::map<std::string, std::string> states;
+    std::vector<std::pair<std::string, std::string>> codes;
+    for (const std::string& line : ProfileSectionLines(bytes, "Codes")) {
+        const auto& [code, state] =
+            codes.emplace_back(line.substr(0, 5), line.substr(std::min<std::size_t>(line.size(), 6)));
+        if (code.find_first_not_of("0123456789") != std::string::npos || (state != "UNUSED" && state != "USED") ||
+            !states.emplace(code, state).second)
+            return std::nullopt;
+    }
+    const auto setting = [&](const char* key) { return ProfileValue(bytes, "Einstellungen", key).value_or(""); };
+    if (bytes != CodeListBytes(setting("CreditsPerCode"), setting("MasterCode"), codes)) return std::nullopt;
+    return states;
+}
 // n different codes, spread over the whole range, the first ones with leading zeros.
 std::vector<std::string> SampleCodes(int n);
 
