@@ -36,10 +36,12 @@ void BookWhileTheSettingsChangeTheList(std::chrono::seconds length) {
     // The operator's window in this process, opened after the module started: it counts as a copy of the program.
     std::jthread operatorThread([&](std::stop_token stop) {
         SettingsForm settings(session.Folder());
+        // Hidden, it is never the active window: the keypad's activation would wait for its clicks to end, and
+        // no booking would run beside a generation.
+        ShowWindow(settings.form.Handle(), SW_HIDE);
         settings.SetText(kTxtNrOfCodes, L"1000");
         std::mt19937 random(RunSeed());
         for (bool generation = false; !stop.stop_requested(); generation = !generation) {
-            // Pausing, the window takes its messages: the keypad's activation waits for it to give up the foreground.
             WaitUntil([] { return false; }, std::chrono::milliseconds(std::uniform_int_distribution(0, 250)(random)));
             // A guest whose code a new list refused is credited before the next one: a second refusal in a row would
             // lock the keypad for 10 s, and its first lock notice would load after the warm-up.
