@@ -7,11 +7,6 @@
 namespace codeeingabe::test {
 namespace {
 
-ProcessValues ValuesIn(const fs::path& folder) {
-    const Settings read = ReadSettings((folder / "Codelist.ini").wstring());
-    return {folder.wstring(), read.creditsPerCode, read.masterCode};
-}
-
 FILETIME Created(HANDLE process) {
     FILETIME times[4] = {};
     GetProcessTimes(process, &times[0], &times[1], &times[2], &times[3]);
@@ -21,8 +16,7 @@ FILETIME Created(HANDLE process) {
 }  // namespace
 
 SettingsForm::SettingsForm(const fs::path& folder, RandomSource& random)
-    : values(ValuesIn(folder)),
-      form(forms, values, random, SystemTimeOfDay(),
+    : form(forms, values, random, SystemTimeOfDay(),
            [this](HWND window, const std::wstring& text, const std::wstring& title, MessageStyle style) {
                SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
                bool busy = GetCursor() == LoadCursorW(nullptr, IDC_WAIT);
@@ -30,6 +24,8 @@ SettingsForm::SettingsForm(const fs::path& folder, RandomSource& random)
                    busy = busy && !IsWindowEnabled(child);
                shown.push_back(Box(text, title, style, busy));
            }) {
+    const Settings read = ReadSettings((folder / "Codelist.ini").wstring());
+    values = {folder.wstring(), read.creditsPerCode, read.masterCode};
     form.Show();
 }
 
