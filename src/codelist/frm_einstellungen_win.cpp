@@ -169,7 +169,8 @@ void FrmEinstellungen::cmdResetCodelist_Click() {
 void FrmEinstellungen::cmdSave_Click() {
     const std::string credits = ToAnsi(WindowText(Control(kTxtCreditsPerCode)));
     const std::string masterCode = ToAnsi(WindowText(Control(kTxtMasterCode)));
-    const SettingsCheck check = CheckSettings(credits, masterCode, UserNumberFormat());
+    const FilePath codeList = values_.CodeListFile();
+    const SettingsCheck check = CheckSettings(credits, masterCode, UserNumberFormat(), ReadProfileBytes(codeList).bytes);
     if (check.verdict == SettingsVerdict::creditsNotNumeric) {
         showMessage_(Handle(), L"Bitte gültigen Wert für den Kreditwert eingeben!", kApplicationTitle,
                      MessageStyle::exclamation);
@@ -180,7 +181,12 @@ void FrmEinstellungen::cmdSave_Click() {
                      MessageStyle::exclamation);
         return;
     }
-    const FilePath codeList = values_.CodeListFile();
+    if (check.verdict == SettingsVerdict::masterCodeListed) {
+        showMessage_(Handle(),
+                     L"Der Mastercode ist zugleich ein Code der Codeliste! Bitte einen anderen Mastercode eingeben.",
+                     kApplicationTitle, MessageStyle::exclamation);
+        return;
+    }
     // Both texts exactly as typed, in one write, so that a failure or a crash never leaves one of
     // them saved and the other not; the effective number is written by the next generation.
     if (!WriteProfileValues(codeList, kSettingsSection,

@@ -44,7 +44,7 @@ TEST(Numbers, LeadingNumberRoundedWithinLimits) {
     };
     const std::pair<const char*, std::int32_t> handles[] = {
         {" 1 31 226 (Jukebox)", 131226}, {"-5", -5}, {"2147483647", 2147483647}, {"-2147483648", INT32_MIN}, {"2147483648", 0},
-        {"-2147483649", 0}, {"9e99", 0}, {"12.5", 12}, {"13.5", 14}, {"12.6", 13}, {"-12.5", -12}, {"Fenster", 0},
+        {"-2147483649", 0}, {"2147483647.5", 0}, {"-2147483648.5", INT32_MIN}, {"9e99", 0}, {"12.5", 12}, {"13.5", 14}, {"12.6", 13}, {"-12.5", -12}, {"Fenster", 0},
     };
     // clang-format on
     for (const auto& c : credits) EXPECT_EQ(CreditsFromText(c.text), c.credits) << c.text.substr(0, 40);
@@ -78,17 +78,21 @@ TEST(Numbers, NumericTextAndSettingsInGermanAndEnglish) {
     // clang-format on
     for (const auto& c : unusual) EXPECT_EQ(IsNumericText(c.text, c.format), c.numeric) << c.text;
 
-    // Both texts of the settings window must be numeric in the user's format, and the credits fit 16 bits.
+    // Both texts of the settings window must be numeric in the user's format, and the credits fit 16 bits;
+    // a master code that the keypad can match must be no code of the list.
     using enum SettingsVerdict;
+    const std::string list = "[Codes]\r\n11111=UNUSED\r\n 22222 = USED\r\n[Other]\r\n33333=UNUSED\r\n";
     // clang-format off
     const struct { const NumberFormat& format; const char* credits; const char* master; SettingsVerdict verdict; int credit; } settings[] = {
         {english, "1.5", "1", saved, 2}, {german, "1,5", "12345", saved, 1}, {german, "1.000,5", "1", saved, 1},
         {english, "1.000,5", "1", creditsNotNumeric, 0}, {english, "-32768", "1e3", saved, -32768}, {german, "ab", "", creditsNotNumeric, 0},
         {english, "40000", "1", creditsNotNumeric, 0}, {german, "2", "1 2", masterCodeNotNumeric, 0},
+        {english, "2", "11111", masterCodeListed, 0}, {english, "2", "22222", masterCodeListed, 0}, {english, "2", "33333", saved, 2},
+        {english, "2", " 11111", saved, 2}, {english, "2", "011111", saved, 2}, {german, "ab", "11111", creditsNotNumeric, 0},
     };
     // clang-format on
     for (const auto& c : settings) {
-        const SettingsCheck check = CheckSettings(c.credits, c.master, c.format);
+        const SettingsCheck check = CheckSettings(c.credits, c.master, c.format, list);
         EXPECT_TRUE(check.verdict == c.verdict && check.creditsPerCode == c.credit) << c.credits << " " << c.master;
     }
 }

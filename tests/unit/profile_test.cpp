@@ -41,6 +41,9 @@ TEST(ProfileDocument, EditsAndReads) {
         EXPECT_EQ(one.SetValue(e.section, e.key, e.value), e.after != nullptr);
         EXPECT_EQ(one.Bytes(), Crlf(e.after ? e.after : e.before));
         EXPECT_TRUE(many.SetValues(e.section, {e.key}, e.value) == (e.after != nullptr) && many.Bytes() == one.Bytes());
+        // A written key reads back as written, and writing it again changes nothing.
+        EXPECT_TRUE(!e.after || !*e.key || ProfileValue(one.Bytes(), e.section, e.key) == ValueAsRead(e.value));
+        EXPECT_TRUE(one.SetValue(e.section, e.key, e.value) == (e.after != nullptr) && one.Bytes() == many.Bytes());
     }
     // Many keys at once, some new, repeated, empty or refused, in one pass.
     ProfileDocument many(Crlf("[E]|M=1||[Codes]|1=USED|=U|noequals| 2 =USED|[Other]|3=USED|[codes]|4=USED||"));
@@ -85,6 +88,8 @@ TEST(Profile, Files) {
     WriteBytes(file, Crlf("[Codes]|1=USED|2=UNUSED| 3 = USED |no key|=USED|[X]|4=USED|"));
     EXPECT_TRUE(WriteSectionValues(file, "Codes", "UNUSED"));
     EXPECT_EQ(Bytes(file), Crlf("[Codes]|1=UNUSED|2=UNUSED| 3 =UNUSED|no key|=USED|[X]|4=USED|"));
+    EXPECT_EQ(ReadSection(file, "codes"),
+              (std::vector<std::string>{"1=UNUSED", "2=UNUSED", " 3 =UNUSED", "no key", "=USED"}));
 
     WriteBytes(utf16, Utf16(Crlf("[Codes]|1=UNUSED|")));
     WriteBytes(readOnly, Crlf("[Codes]|1=UNUSED|"));
