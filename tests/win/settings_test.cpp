@@ -303,12 +303,14 @@ struct UserNumberFormat {
 TEST(InProcessSettings, SavingChecksBothTextsInTheUsersNumberFormatAndWritesThemAsTyped) {
     const wchar_t* const kCredits = L"Bitte gültigen Wert für den Kreditwert eingeben!";
     const wchar_t* const kMaster = L"Der Mastercode darf ausschließlich aus Zahlen bestehen!";
+    const wchar_t* const kListed =
+        L"Der Mastercode ist zugleich ein Code der Codeliste! Bitte einen anderen Mastercode eingeben.";
     // clang-format off
     const struct { bool german; std::string credits, masterCode; const wchar_t* refusal; } rows[] = {
         {true, "1,000.5", "12345", kCredits}, {true, "1.000,5", "00777", nullptr}, {false, "1.000,5", "12345", kCredits},
         {false, "2.5", "1e3", nullptr},
         {false, "40000", "", kCredits},  // the credits first; no 16-bit number, typed by a program past the limit
-        {false, "5", "12a", kMaster},
+        {false, "5", "12a", kMaster}, {false, "5", "12345", kListed},  // the keypad would take it for the master code
     };
     // clang-format on
     const fs::path folder = FreshModuleFolder(), list = folder / "Codelist.ini";
