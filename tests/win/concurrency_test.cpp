@@ -30,24 +30,29 @@ void BookWhileTheSettingsChangeTheList(std::chrono::seconds length) {
         const auto whole = current();
         EXPECT_TRUE(whole && whole->size() == 1000) << "torn, or a booking added a code to a new list";
     };
-    // Each counts up before its click and again once its closing message shows: odd while one runs.
+    // Each counts up before its click and again once its message has been recorded: odd while one runs.
     std::atomic<int> resets{0}, generations{0};
+    std::atomic<bool> lastRefused{false};
+    // The operator's window in this process, opened after the module started: it counts as a copy of the program.
     std::jthread operatorThread([&](std::stop_token stop) {
-        SettingsWindow settings;
+        SettingsForm settings(session.Folder());
+        // Hidden, it is never the active window: the keypad's activation would wait for its clicks to end, and
+        // no booking would run beside a generation.
+        ShowWindow(settings.form.Handle(), SW_HIDE);
         settings.SetText(kTxtNrOfCodes, L"1000");
         std::mt19937 random(RunSeed());
         for (bool generation = false; !stop.stop_requested(); generation = !generation) {
-            Sleep(std::uniform_int_distribution<DWORD>(0, 250)(random));
+            WaitUntil([] { return false; }, std::chrono::milliseconds(std::uniform_int_distribution(0, 250)(random)));
+            // A guest whose code a new list refused is credited before the next one: a second refusal in a row would
+            // lock the keypad for 10 s, and its first lock notice would load after the warm-up.
+            if (generation) WaitUntil([&] { return !lastRefused || stop.stop_requested(); }, kTimeout);
             expectThousandCodes();
             std::atomic<int>& counter = generation ? generations : resets;
             ++counter;
-            settings.Click(generation ? kCmdCreateCodelist : kCmdResetCodelist);
-            const auto box = settings.WaitForMessageBox();  // its icon may be hidden behind the keypad
+            const Messages shown = settings.Click(generation ? kCmdCreateCodelist : kCmdResetCodelist);
             ++counter;
-            ASSERT_TRUE(box.has_value()) << "no message";
-            EXPECT_EQ(box->text, generation ? L"Codeliste wurde erstellt" : L"Codes wurden zurückgesetzt");
-            DismissMessageBox(*box);
-            ASSERT_TRUE(WaitUntil([&] { return settings.AllControlsEnabled(true); }, 5s)) << "the window stayed busy";
+            EXPECT_EQ(shown, Messages{Box(generation ? L"Codeliste wurde erstellt" : L"Codes wurden zurückgesetzt",
+                                          L"Fertig", MessageStyle::information)});
         }
     });
     const auto measured = [&](const char* when) {
@@ -68,7 +73,6 @@ void BookWhileTheSettingsChangeTheList(std::chrono::seconds length) {
         ASSERT_TRUE(before.has_value()) << "torn file";
         const auto [code, state] =
             *std::next(before->begin(), std::uniform_int_distribution<std::size_t>(0, before->size() - 1)(random));
-        // A code of a list replaced meanwhile is a wrong entry; two of them lock the keypad.
         ASSERT_TRUE(OpenKeypadWhenFree(session, 15s)) << "the keypad stayed locked";
         if (entries % 50 == 49) {  // the master window, closed by its cross
             keys.Type("99999");
@@ -90,10 +94,12 @@ void BookWhileTheSettingsChangeTheList(std::chrono::seconds length) {
         ASSERT_TRUE(session.Module().Running());
         if (session.CommandCount("AddCredit| 2") == credits) {
             ++refused;
+            lastRefused = true;
             EXPECT_TRUE(generated) << code << " refused without a new list";
             continue;
         }
         ++credited;
+        lastRefused = false;
         if (!generated && resetsBefore == resets && resetsBefore % 2 == 0) {
             ++checked;
             EXPECT_TRUE(after && after->contains(code) && after->at(code) == "USED")

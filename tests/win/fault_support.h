@@ -3,32 +3,12 @@
 
 #include <cstdlib>
 #include <iostream>
-#include <map>
-#include <optional>
 
 #include "host_test_support.h"
 #include "platform/file_store.h"
-#include "platform/profile_document.h"
 #include "settings_driver.h"
 
 namespace codeeingabe::test {
-
-// The codes and their states when the bytes are a whole code list as the program writes it: rebuilt
-// from the settings and distinct "UNUSED" or "USED" five-digit codes they hold, a torn file differs.
-inline std::optional<std::map<std::string, std::string>> WholeCodeList(const std::string& bytes) {
-    std::map<std::string, std::string> states;
-    std::string lines;
-    for (const std::string& line : ProfileSectionLines(bytes, "Codes")) {
-        const std::string code = line.substr(0, line.find('=')), state = line.substr(std::min<std::size_t>(line.size(), 6));
-        if (code.size() != 5 || code.find_first_not_of("0123456789") != std::string::npos ||
-            (state != "UNUSED" && state != "USED") || !states.emplace(code, state).second)
-            return std::nullopt;
-        lines += line + "\r\n";
-    }
-    const auto setting = [&](const char* key) { return ProfileValue(bytes, "Einstellungen", key).value_or(""); };
-    if (bytes != CodeListBytes(setting("CreditsPerCode"), setting("MasterCode"), {}) + lines) return std::nullopt;
-    return states;
-}
 
 // "CreditClick" until the keypad shows: while locked, the lock notice shows instead.
 inline bool OpenKeypadWhenFree(HostSession& session, std::chrono::milliseconds within) {

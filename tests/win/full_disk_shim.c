@@ -19,16 +19,19 @@ static ssize_t Fitting(int fd, off_t offset, size_t count) {
     snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
     const ssize_t length =
         fstat(fd, &status) == 0 && S_ISREG(status.st_mode) ? readlink(link, path, sizeof path - sizeof "/.full-disk") : -1;
-    char* slash = length > 0 ? memrchr(path, '/', (size_t)length) : NULL;
-    if (slash == NULL) return (ssize_t)count;
-    strcpy(slash + 1, ".full-disk");
+    if (length <= 0 || count == 0) return (ssize_t)count;
+    path[length] = '\0';
+    char* name = strrchr(path, '/') + 1;
+    // The marker itself is written whole: cut to its own empty size, it would fill the disk from the first byte.
+    if (strcmp(name, ".full-disk") == 0) return (ssize_t)count;
+    strcpy(name, ".full-disk");
     FILE* marker = fopen(path, "r");
     long long limit = 0;
     if (marker == NULL) return (ssize_t)count;
     if (fscanf(marker, "%lld", &limit) != 1) limit = 0;
     fclose(marker);
-    if (count > 0 && offset >= limit) return errno = ENOSPC, -1;
-    return (ssize_t)(offset + (long long)count > limit && count > 0 ? limit - offset : (long long)count);
+    if (offset >= limit) return errno = ENOSPC, -1;
+    return (ssize_t)(offset + (long long)count > limit ? limit - offset : (long long)count);
 }
 
 ssize_t write(int fd, const void* buffer, size_t count) {
@@ -44,5 +47,3 @@ ssize_t pwrite(int fd, const void* buffer, size_t count, off_t offset) {
     const ssize_t fitting = Fitting(fd, offset, count);
     return fitting < 0 ? -1 : next(fd, buffer, (size_t)fitting, offset);
 }
-
-ssize_t pwrite64(int fd, const void* buffer, size_t count, off_t offset) { return pwrite(fd, buffer, count, offset); }

@@ -38,15 +38,12 @@ unsigned long HandlesInSystemTable(DWORD processId) {
 
 ProcessResources MeasureProcess(HANDLE process) {
     ProcessResources r;
-    PROCESS_MEMORY_COUNTERS_EX memory{};
-    memory.cb = sizeof memory;
-    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory)) {
-        r.workingSetBytes = memory.WorkingSetSize;
-        r.privateBytes = memory.PrivateUsage != 0 ? memory.PrivateUsage : memory.PagefileUsage;
-    }
+    PROCESS_MEMORY_COUNTERS memory{};
+    GetProcessMemoryInfo(process, &memory, sizeof memory);
+    r.workingSetBytes = memory.WorkingSetSize;
+    r.privateBytes = memory.PagefileUsage;  // the commit charge: the private bytes, as PrivateUsage gives 0 under Wine
     std::pair<DWORD, unsigned long> windows{GetProcessId(process), 0};
-    DWORD handles = 0;
-    r.handles = GetProcessHandleCount(process, &handles) && handles != 0 ? handles : HandlesInSystemTable(windows.first);
+    r.handles = HandlesInSystemTable(windows.first);  // GetProcessHandleCount gives 0 under Wine
     r.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
     r.userObjects = GetGuiResources(process, GR_USEROBJECTS);
     // Every window below the desktop: the top-level ones and their children.

@@ -7,8 +7,8 @@
 namespace codeeingabe::test {
 
 // What a process holds. Wine implements neither GetGuiResources nor GetProcessHandleCount (both give
-// 0) nor PrivateUsage: the handles then come from the system's handle table, the private bytes from
-// the commit charge, and as the GDI and USER object counts stay 0, the process's windows are counted.
+// 0) nor PrivateUsage: the handles come from the system's handle table, the private bytes are the
+// commit charge, and as the GDI and USER object counts stay 0 there, the process's windows are counted.
 struct ProcessResources {
     std::size_t workingSetBytes = 0, privateBytes = 0;
     unsigned long handles = 0, gdiObjects = 0, userObjects = 0, windows = 0;

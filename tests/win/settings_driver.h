@@ -1,50 +1,59 @@
 #pragma once
 
+#include <map>
 #include <optional>
 
 #include "../unit/test_files.h"
+#include "app/forms.h"
+#include "codelist/frm_einstellungen.h"
+#include "platform/profile_document.h"
 #include "wine_test_support.h"
 
 namespace codeeingabe::test {
 
 using namespace std::chrono_literals;
+using Messages = std::vector<std::wstring>;
 
-// A message box as the operator sees it. The icon is read from the screen and named by the style
-// value that shows it: 16 stop, 48 exclamation, 64 information; 0 for none of them.
-struct MessageBoxView {
-    HWND window = nullptr;
-    std::wstring title, text;
-    int iconStyle = 0;
-    std::vector<std::wstring> buttons;
+// A message as the operator reads it; busy: shown with the hourglass and every control disabled.
+inline std::wstring Box(const std::wstring& text, const std::wstring& title, MessageStyle style, bool busy = true) {
+    return text + L" | " + title + L" | " + std::to_wstring(static_cast<UINT>(style)) + (busy ? L" | busy" : L"");
+}
+
+// The settings window of this thread over a module folder, as start-up shows it. Its messages are
+// recorded instead of shown, so a click returns once its action has ended.
+struct SettingsForm {
+    explicit SettingsForm(const fs::path& folder, RandomSource& random = SystemRandomSource());
+    ~SettingsForm();
+    HWND Control(int id) const { return GetDlgItem(form.Handle(), id); }
+    std::wstring Text(int id) const { return TextOf(Control(id)); }
+    void SetText(int id, const std::wstring& text) const { SetWindowTextW(Control(id), text.c_str()); }
+    Messages Click(int id) { return shown.clear(), SendMessageW(Control(id), BM_CLICK, 0, 0), shown; }
+
+    ProcessValues values;
+    Forms forms{values};
+    Messages shown;
+    FrmEinstellungen form;
 };
 
-// Clicks OK of the box and waits until it has gone.
-bool DismissMessageBox(const MessageBoxView& box);
-void ExpectMessage(const std::optional<MessageBoxView>& box, const std::wstring& text, const std::wstring& title, int style);
-
-// Codelist.exe in settings mode, driven through its controls as the operator would.
-class SettingsWindow {
-public:
-    ~SettingsWindow();
-    HWND Control(int id) const { return GetDlgItem(window_, id); }
-    ModuleProcess& Process() { return process_; }
-    void SetText(int id, const std::wstring& text) const;
-    // Posted, as the click's handler runs until its message box is closed.
-    void Click(int id) const { PostMessageW(Control(id), BM_CLICK, 0, 0); }
-    // The first visible message box of the process, or nullopt after the timeout.
-    std::optional<MessageBoxView> WaitForMessageBox(std::chrono::milliseconds timeout = 30s) const;
-    // Whether every control is enabled (true) or every one disabled (false).
-    bool AllControlsEnabled(bool enabled) const;
-
-private:
-    ModuleProcess process_{L""};
-    HWND window_ = process_.WaitForVisibleWindow(L"Einstellungen - Codelist", 20s);
-};
-
-// Files of the module folder, byte for byte.
 // A code list file as the program writes it, with the given codes and states.
 std::string CodeListBytes(const std::string& credits, const std::string& masterCode,
                           const std::vector<std::pair<std::string, std::string>>& codes);
+// The codes and their states when the bytes are a whole code list as the program writes it, with distinct
+// five-digit codes "UNUSED" or "USED"; nullopt for a torn or an odd file.
+inline std::optional<std::map<std::string, std::string>> WholeCodeList(const std::string& bytes) {
+    std::map<std::string, std::string> states;
+    std::vector<std::pair<std::string, std::string>> codes;
+    for (const std::string& line : ProfileSectionLines(bytes, "Codes")) {
+        const auto& [code, state] =
+            codes.emplace_back(line.substr(0, 5), line.substr(std::min<std::size_t>(line.size(), 6)));
+        if (code.find_first_not_of("0123456789") != std::string::npos || (state != "UNUSED" && state != "USED") ||
+            !states.emplace(code, state).second)
+            return std::nullopt;
+    }
+    const auto setting = [&](const char* key) { return ProfileValue(bytes, "Einstellungen", key).value_or(""); };
+    if (bytes != CodeListBytes(setting("CreditsPerCode"), setting("MasterCode"), codes)) return std::nullopt;
+    return states;
+}
 // n different codes, spread over the whole range, the first ones with leading zeros.
 std::vector<std::string> SampleCodes(int n);
 
