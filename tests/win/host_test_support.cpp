@@ -1,2 +1,0 @@
-// The session of the host-mode tests is all in its header.
-#include "host_test_support.h"
