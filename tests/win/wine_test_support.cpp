@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iostream>
 
 #include "host_inbox.h"
 
@@ -37,7 +38,13 @@ UniqueHandle StartProcess(std::wstring commandLine, const std::filesystem::path&
     startup.cb = sizeof startup, startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = startup.hStdOutput = startup.hStdError = file.get();
     PROCESS_INFORMATION info{};
-    CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+    // Wine has once failed to start a process in a long run of starts; a second try is not the program's to pass.
+    for (int attempt = 1;
+         !CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+         ++attempt, Sleep(1000)) {
+        std::cerr << "CreateProcess failed with error " << GetLastError() << " (attempt " << attempt << ")\n";
+        if (attempt == 3) return UniqueHandle();
+    }
     const UniqueHandle thread(info.hThread);
     return UniqueHandle(info.hProcess);
 }
