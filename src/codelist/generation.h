@@ -32,8 +32,8 @@ public:
 
     // The whole new code list file: the heading with the given settings, then one "UNUSED" line
     // per code in the order first drawn; a code drawn again, or equal to the master code, is
-    // dropped. Throws std::out_of_range
-    // for more than kMaxCodeCount codes. Propagates the source's RandomSourceFailure.
+    // dropped. Throws std::out_of_range for more than kMaxCodeCount codes. Propagates the
+    // source's RandomSourceFailure.
     std::string CreateCodeList(std::size_t count, std::int16_t creditsPerCode, std::string_view masterCode);
 
 private:
