@@ -38,7 +38,7 @@ UniqueHandle StartProcess(std::wstring commandLine, const std::filesystem::path&
     startup.cb = sizeof startup, startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = startup.hStdOutput = startup.hStdError = file.get();
     PROCESS_INFORMATION info{};
-    // Wine has once failed to start a process in a long run of starts; a second try is not the program's to pass.
+    // Wine once failed a start among hundreds, before the program ran at all: no fault of the program, so try again.
     for (int attempt = 1;
          !CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
          ++attempt, Sleep(1000)) {
