@@ -6,6 +6,7 @@ add_library(codeeingabe_shell STATIC
   ui/twips_win.cpp
   ui/window_text_win.cpp
   ui/ansi_text_win.cpp
+  codelist/journal_win.cpp
   # host mode
   credit/frm_creditsystem_win.cpp
   credit/host_link_win.cpp

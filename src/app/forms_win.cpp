@@ -2,10 +2,18 @@
 
 #include "codelist/frm_einstellungen.h"
 #include "codelist/frm_master.h"
+#include "codelist/journal_win.h"
 #include "platform/waitable_timer.h"
 #include "ui/frm_info.h"
 
 namespace codeeingabe {
+namespace {
+
+// How often journal lines that wait beside a held journal try again.
+constexpr UINT_PTR kWaitingJournalTimer = 1;
+constexpr UINT kWaitingJournalInterval = 2000;
+
+}  // namespace
 
 Forms::Forms(ProcessValues& values)
     // Every process of the program, in either mode, makes itself known by this name.
@@ -13,7 +21,9 @@ Forms::Forms(ProcessValues& values)
       instanceMarker_(CreateMutexW(nullptr, FALSE, L"Local\\Codeeingabe.Codelist.Instance")),
       anotherCopyRunning_(GetLastError() == ERROR_ALREADY_EXISTS),
       owner_(CreateWindowExW(0, L"STATIC", L"Codeeingabe", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr),
-                             nullptr)) {}
+                             nullptr)) {
+    SetTimer(owner_.get(), kWaitingJournalTimer, kWaitingJournalInterval, nullptr);
+}
 
 Forms::~Forms() = default;
 
@@ -55,7 +65,11 @@ int Forms::RunMessageLoop() {
         if (got == 0) break;  // WM_QUIT
         // A message that cannot be taken (Wine refuses a text of a megabyte sent by another
         // process) is lost, not the program: the loop goes on with the next one.
-        if (got > 0) DispatchProgramMessage(message);
+        if (got > 0 && message.hwnd == owner_.get() && message.message == WM_TIMER) {
+            AppendWaitingJournalLines(values_.moduleFolder);
+        } else if (got > 0) {
+            DispatchProgramMessage(message);
+        }
     }
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include "codelist/code_generator.h"
 #include "codelist/generation.h"
+#include "codelist/journal.h"
 #include "codelist/message_box_win.h"
 #include "codelist/process_values.h"
 #include "codelist/system_random_win.h"
@@ -54,6 +55,7 @@ private:
     void cmdResetCodelist_Click();
     void cmdSave_Click();
 
+    void Done(const JournalEntry& entry, const std::wstring& text, const wchar_t* caption);
     void Form_Activate(bool active);
     HWND Control(int id) const { return GetDlgItem(Handle(), id); }
 
@@ -65,6 +67,7 @@ private:
     UniqueFont boldFont_;
     HWND lastFocus_ = nullptr;  // the control that gets the focus back when the window is active again
     bool busy_ = false;
+    bool journalFailureShown_ = false;
 };
 
 }  // namespace codeeingabe

@@ -2,6 +2,7 @@
 #include "codelist/codelist_export.h"
 #include "codelist/codelist_file.h"
 #include "codelist/frm_einstellungen.h"
+#include "codelist/journal_win.h"
 #include "codelist/message_box_win.h"
 #include "codelist/open_with_shell_win.h"
 #include "codelist/settings_logic.h"
@@ -29,6 +30,20 @@ FrmEinstellungen::FrmEinstellungen(FormOwner& owner, ProcessValues& values, Rand
       generator_(random, clock),
       generation_(generator_),
       showMessage_(std::move(showMessage)) {}
+
+// The action is done: its line goes to the journal before the operator is told. A journal that
+// cannot be written changes nothing of the action; the operator hears of it once.
+void FrmEinstellungen::Done(const JournalEntry& entry, const std::wstring& text, const wchar_t* caption) {
+    const bool journaled = WriteJournal(values_.moduleFolder, entry);
+    showMessage_(Handle(), text, caption, MessageStyle::information);
+    if (journaled || journalFailureShown_) return;
+    journalFailureShown_ = true;
+    showMessage_(
+        Handle(),
+        WithPath(L"Das Journal konnte nicht geschrieben werden:", JournalFile(values_.moduleFolder),
+                 L"\r\n\r\nCodeliste und Einstellungen sind davon nicht betroffen. Diese Meldung erscheint nur einmal."),
+        L"Journal nicht geschrieben", MessageStyle::exclamation);
+}
 
 // A setting longer than its box's limit (a file edited by hand) is shown whole: saving must never
 // cut it without the operator seeing it.
@@ -113,7 +128,8 @@ void FrmEinstellungen::cmdCreateCodelist_Click() {
     // the old list with its "USED" marks stays as it was.
     try {
         if (ReplaceFileContent(file, generation_.CreateCodeList(*count, values_.creditsPerCode, values_.masterCode))) {
-            showMessage_(Handle(), L"Codeliste wurde erstellt", L"Fertig", MessageStyle::information);
+            Done({JournalEvent::listGenerated, "", values_.creditsPerCode, std::to_string(*count) + " Codes"},
+                 L"Codeliste wurde erstellt", L"Fertig");
         } else {
             showMessage_(Handle(),
                          WithPath(L"Die neue Codeliste konnte nicht gespeichert werden:", file,
@@ -139,12 +155,13 @@ void FrmEinstellungen::cmdCreateCodelistText_Click() {
     if (read.status == FileRead::Status::failed) {
         showMessage_(Handle(), WithPath(L"Die Codeliste konnte nicht gelesen werden:", codeList),
                      L"Textdatei nicht geschrieben", MessageStyle::stop);
-    } else if (!ReplaceFileContent(textFile, CodeListExportText(ProfileSectionLines(read.bytes, kCodesSection)))) {
+    } else if (const std::vector<std::string> codes = ProfileSectionLines(read.bytes, kCodesSection);
+               !ReplaceFileContent(textFile, CodeListExportText(codes))) {
         showMessage_(Handle(), WithPath(L"Die Textdatei konnte nicht geschrieben werden:", textFile),
                      L"Textdatei nicht geschrieben", MessageStyle::stop);
     } else {
-        showMessage_(Handle(), WithPath(L"Codeliste wurde in folgende Datei geschrieben:", textFile), L"Fertig",
-                     MessageStyle::information);
+        Done({JournalEvent::listExported, "", std::nullopt, std::to_string(codes.size()) + " Codes"},
+             WithPath(L"Codeliste wurde in folgende Datei geschrieben:", textFile), L"Fertig");
         OpenWithShell(Handle(), textFile);
     }
     SetControlsEnabled(true);
@@ -156,7 +173,9 @@ void FrmEinstellungen::cmdResetCodelist_Click() {
     SetControlsEnabled(false);
     // One write for all codes, with the bytes that one write per code would leave.
     if (WriteSectionValues(codeList, kCodesSection, kUnused)) {
-        showMessage_(Handle(), L"Codes wurden zurückgesetzt", L"Fertig", MessageStyle::information);
+        const std::size_t codes = ReadSection(codeList, kCodesSection).size();
+        Done({JournalEvent::codesSetFree, "", std::nullopt, std::to_string(codes) + " Codes, in den Einstellungen"},
+             L"Codes wurden zurückgesetzt", L"Fertig");
     } else {
         showMessage_(Handle(),
                      WithPath(L"Die Codes konnten nicht freigegeben werden:", codeList,
@@ -197,7 +216,8 @@ void FrmEinstellungen::cmdSave_Click() {
     }
     values_.creditsPerCode = check.creditsPerCode;
     values_.masterCode = masterCode;
-    showMessage_(Handle(), L"Einstellungen wurden gesichert!", L"Einstellungen gesichert", MessageStyle::information);
+    Done({JournalEvent::settingsSaved, "", check.creditsPerCode, ""}, L"Einstellungen wurden gesichert!",
+         L"Einstellungen gesichert");
     Unload();
 }
 

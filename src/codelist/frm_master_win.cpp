@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "codelist/codelist_file.h"
+#include "codelist/journal_win.h"
 #include "platform/profile.h"
 #include "platform/waitable_timer.h"
 #include "ui/buffered_paint.h"
@@ -62,6 +63,8 @@ void FrmMaster::cmdSetCodesFree_Click() {
     // One durable write for the whole list, with the bytes of one write per code.
     if (WriteSectionValues(file, kCodesSection, kUnused)) {
         SetCodesLeft(std::to_wstring(codesTotal_));
+        WriteJournal(values_.moduleFolder,
+                     {JournalEvent::codesSetFree, "", std::nullopt, std::to_string(codesTotal_) + " Codes, im Mastermenü"});
     } else {
         // Not the total as if it had worked: what the list really holds now.
         SetCodesLeft(std::to_wstring(CountFreeCodes(ReadSection(file, kCodesSection))));

@@ -20,7 +20,7 @@ EntryOutcome CheckCode(const std::string& entry, std::string_view masterCode, st
     if (*state == kUnused) {
         // The guest typed a valid code: whatever fails from here on is no wrong entry.
         if (!port.BookCodeUsed(entry)) return EntryOutcome::bookingFailed;
-        if (port.SendCredit() == SendResult::hostGone) {
+        if (port.SendCredit(entry) == SendResult::hostGone) {
             port.ReturnCode(entry);
             return EntryOutcome::creditLost;
         }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "codelist/journal.h"
 #include "codelist/process_values.h"
 #include "credit/code_entry.h"
 #include "ui/form.h"
@@ -55,12 +56,13 @@ private:
     void SetCodeText(const std::wstring& text);
     void ShowCode();  // the entry into the label window
     void Paint(HDC printDc);
+    void Journal(JournalEvent event, const std::string& code = "", std::string remark = "");
 
     // CodeEntryPort
     std::optional<std::string> CodeState(const std::string& code) override;
     bool BookCodeUsed(const std::string& code) override;
     void ReturnCode(const std::string& code) override;
-    SendResult SendCredit() override;
+    SendResult SendCredit(const std::string& code) override;
     void OpenMasterWindow() override;
     void StartLock() override;
 

@@ -2,6 +2,7 @@
 
 #include "codelist/codelist_file.h"
 #include "codelist/frm_master.h"
+#include "codelist/journal_win.h"
 #include "credit/code_booking.h"
 #include "credit/host_link.h"
 #include "platform/profile.h"
@@ -108,6 +109,7 @@ void FrmCreditsystem::Connect() {
     const std::string port = ReadProfile(values_.ModuleFile(kModuleFileName), kSettingsSection, kAppCommPortKey, "");
     hostWindowHandle_ = HostWindowHandleFromText(port);
     if (IsWindow(HostWindow(hostWindowHandle_)) != TRUE) ExitProcess(0);
+    Journal(JournalEvent::hostModeStarted);
     SendToHost(kRegisterCommand);
     if (UnloadPending()) return;  // the host closed the module while it registered
     SendToHost(kSetCreditSysEnabledCommand);
@@ -201,7 +203,20 @@ void FrmCreditsystem::cmdCode_Click(int index) {
     const std::string entry = ToAnsi(lblCode_);
     lblCode_.clear();
     PostMessageW(Handle(), kHideAfterCheck, showCount_, 0);
-    CheckCode(entry, values_.masterCode, wrongEntryCount_, *this);
+    switch (CheckCode(entry, values_.masterCode, wrongEntryCount_, *this)) {
+        case EntryOutcome::masterWindow:
+            Journal(JournalEvent::masterWindowOpened);
+            break;
+        case EntryOutcome::wrongEntry:
+            Journal(JournalEvent::wrongEntry);
+            break;
+        case EntryOutcome::lockStarted:
+            Journal(JournalEvent::wrongEntry);
+            Journal(JournalEvent::lockStarted, "", "10 Sekunden");
+            break;
+        default:
+            break;
+    }
 }
 
 void FrmCreditsystem::cmdAbbruch_Click() {
@@ -216,6 +231,7 @@ void FrmCreditsystem::AppComm_Change() {
     if (text.empty()) return;
     switch (ParseHostCommand(text)) {
         case HostCommand::appClose:
+            Journal(JournalEvent::hostModeEnded, "", "AppClose vom Jukebox-Programm");
             forms_.UnloadAllForms();
             return;
         case HostCommand::creditClick:
@@ -236,6 +252,7 @@ void FrmCreditsystem::AppComm_Change() {
 void FrmCreditsystem::tmrCheckWindowPresent_Timer() {
     if (IsWindow(HostWindow(hostWindowHandle_)) != FALSE) return;
     SetTimerOn(kCheckWindowPresentTimer, false);
+    Journal(JournalEvent::hostModeEnded, "", "Jukebox-Programm nicht mehr da");
     Unload();
 }
 
@@ -264,13 +281,35 @@ std::optional<std::string> FrmCreditsystem::CodeState(const std::string& code) {
     return codeeingabe::CodeState(values_.CodeListFile(), code);
 }
 
+// The line comes first: a crash between the booking and the credit must leave the operator the
+// evidence for a refund.
 bool FrmCreditsystem::BookCodeUsed(const std::string& code) {
-    return codeeingabe::BookCodeUsed(values_.CodeListFile(), code);
+    Journal(JournalEvent::codeBooked, code);
+    if (codeeingabe::BookCodeUsed(values_.CodeListFile(), code)) return true;
+    Journal(JournalEvent::bookingFailed, code, "keine Credits");
+    return false;
 }
 
-void FrmCreditsystem::ReturnCode(const std::string& code) { codeeingabe::ReturnCode(values_.CodeListFile(), code); }
+// A code whose return fails stays booked without its credit, which the journal already shows.
+void FrmCreditsystem::ReturnCode(const std::string& code) {
+    if (codeeingabe::ReturnCode(values_.CodeListFile(), code))
+        Journal(JournalEvent::codeReturned, code, "Jukebox-Programm nicht mehr da, Code wieder frei");
+}
 
-SendResult FrmCreditsystem::SendCredit() { return SendToHost(AddCreditCommand(values_.creditsPerCode)); }
+SendResult FrmCreditsystem::SendCredit(const std::string& code) {
+    const SendResult result = SendToHost(AddCreditCommand(values_.creditsPerCode));
+    if (result != SendResult::hostGone)
+        Journal(JournalEvent::creditSent, code,
+                result == SendResult::unanswered ? "Jukebox-Programm hat nicht rechtzeitig geantwortet" : "");
+    return result;
+}
+
+// Silent at the keypad: a journal that cannot be written never stops a guest.
+void FrmCreditsystem::Journal(JournalEvent event, const std::string& code, std::string remark) {
+    WriteJournal(
+        values_.moduleFolder,
+        {event, code, code.empty() ? std::nullopt : std::optional<long>(values_.creditsPerCode), std::move(remark)});
+}
 
 void FrmCreditsystem::OpenMasterWindow() { forms_.frmMaster().Show(); }
 

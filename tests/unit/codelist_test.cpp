@@ -8,6 +8,7 @@
 #include "codelist/codelist_export.h"
 #include "codelist/codelist_file.h"
 #include "codelist/generation.h"
+#include "codelist/journal.h"
 #include "fake_system.h"
 #include "platform/get_field.h"
 #include "test_files.h"
@@ -53,6 +54,21 @@ TEST(CodeList, FieldsLinesFreeCodesAndExport) {
               heading + Crlf("1:\t\t00042|2:\t\t12345|3:\t\t|4:\t\ta|5:\t\t|"));
     const std::string eleven = CodeListExportText(std::vector<std::string>(11, "00007=USED"));
     EXPECT_TRUE(eleven.starts_with(heading + "01:\t\t00007\r\n") && eleven.ends_with("\r\n11:\t\t00007\r\n")) << eleven;
+}
+
+// Lines as a German spreadsheet reads them: date and time padded, the code kept as text.
+TEST(CodeList, JournalLines) {
+    EXPECT_EQ(JournalFileName(2027) + JournalHeading(),
+              "Journal 2027.csv\xEF\xBB\xBF"
+              "Datum;Uhrzeit;Ereignis;Code;Credits;Bemerkung\r\n");
+    // clang-format off
+    const struct { JournalTime time; JournalEntry entry; const char* line; } rows[] = {
+        {{2026, 1, 2, 3, 4, 5}, {JournalEvent::codeReturned, "01234", -2, "x"}, "02.01.2026;03:04:05;Code zurückgegeben;=\"01234\";-2;x\r\n"},
+        {{1999, 12, 31, 23, 59, 59}, {JournalEvent::hostModeEnded, "", std::nullopt, ""}, "31.12.1999;23:59:59;Hostmodus beendet;;;\r\n"},
+        {{2026, 10, 10, 0, 0, 0}, {JournalEvent::listGenerated, "", 0, "3 Codes"}, "10.10.2026;00:00:00;Codeliste erstellt;;0;3 Codes\r\n"},
+    };
+    // clang-format on
+    for (const auto& row : rows) EXPECT_EQ(JournalLine(row.time, row.entry), row.line);
 }
 
 static std::vector<std::string> Draw(std::uint64_t seed, float seconds, int count) {

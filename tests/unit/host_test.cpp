@@ -80,7 +80,7 @@ struct FakePort : CodeEntryPort {
     }
     bool BookCodeUsed(const std::string&) override { return Log("book", world.bookable); }
     void ReturnCode(const std::string&) override { Log("return", 0); }
-    SendResult SendCredit() override { return Log("credit", world.send); }
+    SendResult SendCredit(const std::string&) override { return Log("credit", world.send); }
     void OpenMasterWindow() override { Log("master", 0); }
     void StartLock() override { Log("lock", 0); }
 };

@@ -1,7 +1,7 @@
 // Host mode booking codes as fast as the host allows while settings mode resets and generates the
-// same list: no booking is lost, no code is added to a new list, and the file stays whole. Over all
-// those entries, cancelled ones and the master window among them, the host-mode process keeps its
-// memory, handles and windows flat.
+// same list: no booking is lost, no code is added to a new list, and the file stays whole, as do
+// the journal lines of both. Over all those entries, cancelled ones and the master window among
+// them, the host-mode process keeps its memory, handles and windows flat.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -122,6 +122,14 @@ void BookWhileTheSettingsChangeTheList(std::chrono::seconds length) {
                 " resets and " + std::to_string(generations / 2) + " generations beside them; " + std::to_string(refused) +
                 " codes of a replaced list refused");
     session.CloseModule();
+    // Both processes journal at once: every line whole, none lost.
+    const auto journal = JournalLines(session.Folder());
+    const auto count = [&](const std::string& start) {
+        return std::ranges::count_if(journal, [&](const std::string& line) { return line.starts_with(start); });
+    };
+    EXPECT_EQ(std::vector({count("torn"), count("Credits gesendet;"), count("Codeliste erstellt;;2;1000 Codes"),
+                           count("Alle Codes freigegeben;;;1000 Codes, in den Einstellungen")}),
+              std::vector<std::ptrdiff_t>({0, credited, generations / 2, resets / 2}));
 }
 
 }  // namespace

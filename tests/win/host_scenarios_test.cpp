@@ -53,6 +53,17 @@ private:
         return shown.erase(0, 1);
     }
     bool Send(const std::string& text) { return session_.Host()->SendToModule(text); }
+    // The journal's events so far, each with its code: "Hostmodus gestartet,Code gebucht 12345".
+    std::string Journal() {
+        std::string events;
+        for (const std::string& line : JournalLines(session_.Folder())) {
+            std::istringstream fields(line);
+            std::string event, code;
+            std::getline(std::getline(fields, event, ';'), code, ';');
+            events.append(events.empty() ? "" : ",").append(event).append(code.empty() ? "" : " ").append(code);
+        }
+        return events;
+    }
 
     // Whether all went as the step expects; what the failure message cannot see it notes.
     bool Step(const std::string& verb, const std::string& arg) {
@@ -75,6 +86,10 @@ private:
         if (verb == "delete") return expected_.reset(), std::filesystem::remove(file_);
         if (verb == "folder") return std::filesystem::create_directories(file_ / "Unterordner");
         if (verb == "hold") return hold_.emplace(file_, arg), true;
+        if (verb == "hold-journal") return journalHold_.emplace(JournalPath(session_.Folder()), arg), true;
+        if (verb == "journal") return WaitUntil([&] { return Journal() == arg; }, kTimeout);
+        // The disk fills up at the list's size: its bookings still fit, the journal's lines do not.
+        if (verb == "full") return WriteBytes(session_.Folder() / ".full-disk", std::to_string(expected_->size())), true;
         if (verb == "press") return PostMessageW(module().Window(L"Info", true), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(320, 240)) &&
                                     PostMessageW(module().Window(L"Info", true), WM_LBUTTONUP, 0, MAKELPARAM(320, 240));
         if (verb == "unlock") return Step("shows", arg) && Clock::now() - typed_ >= 9500ms;
@@ -97,6 +112,8 @@ private:
         if (verb == "second") return ModuleProcess(L"/Mod").WaitForExit(kTimeout) && Commands() == kRegistered;
         if (verb == "host-gone") return session_.CloseHost(), true;
         // The keypad goes about 5 s after the host, the notice stays until it is clicked.
+        if (verb == "given-back") return WaitUntil([&] { return Journal().starts_with("Hostmodus gestartet,Code gebucht 12345,"
+                                                   "Code zurückgegeben 12345") || Journal() == "Hostmodus gestartet,Hostmodus beendet"; }, kTimeout);
         if (verb == "watch") return WaitUntil([&] { return !Keypad() && Shown() == "Info"; }, 12s);
         if (verb == "closed-ini") return host::WriteModuleIni(session_.Folder(), UniqueWindow(CreateWindowExW(
                                          0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, 0, 0, 0, 0)).get());
@@ -131,7 +148,7 @@ private:
     HostSession session_;
     std::filesystem::path file_ = session_.Folder() / "Codelist.ini";
     std::optional<std::string> expected_;
-    std::optional<FileHold> hold_;
+    std::optional<FileHold> hold_, journalHold_;
     HWND appComm_ = nullptr;
     Clock::time_point typed_{};
     std::string note_;
@@ -142,8 +159,10 @@ void RunRows(const std::vector<std::array<std::string, 3>>& rows) {
 }
 
 // An entry the list cannot take is no wrong entry: the next one does not lock.
-const std::string kOne = "12345=UNUSED\r\n",
-                  kNotBooked = "open; type 12345; shows; open; type 12345; open; host; hold none;";
+const std::string kOne = "12345=UNUSED\r\n", kThree = "12345=UNUSED\r\n23456=UNUSED\r\n34567=UNUSED\r\n",
+                  kNotBooked = "open; type 12345; shows; open; type 12345; open; host; hold none;",
+                  kTwoFailed =
+                      "Code gebucht 12345,Buchung fehlgeschlagen 12345,Code gebucht 12345,Buchung fehlgeschlagen 12345,";
 
 // Rows: name, Codelist.ini (empty: none), script. "host" lists the commands after the registration; "open" after a
 // wrong entry shows that it did not lock.
@@ -158,14 +177,26 @@ TEST(HostMode, GuestsAndTheHost) {
          "file; open; type 11111; free; shows Form1 4; file 12345=UNUSED 00042=UNUSED 77777=UNUSED; open; type 12345; open;"
          "type 11111; open; type 22222; shows Info Form1 4; send CreditClick; shows Info Form1 4; press; shows Form1 4; send CreditClick;"
          "shows Info Form1 4; unlock Form1 4;"
-         "open; type 11111; open; type 00042; host ,AddCredit| 2,AddCredit| 2,AddCredit| 2,AddCredit| 2"},
+         "open; type 11111; open; type 00042; host ,AddCredit| 2,AddCredit| 2,AddCredit| 2,AddCredit| 2;"
+         "journal Hostmodus gestartet,Code gebucht 12345,Credits gesendet 12345,Falscheingabe,Code gebucht 00042,Credits gesendet 00042,"
+         "Falscheingabe,Mastermenü geöffnet,Falscheingabe,Alle Codes freigegeben,Code gebucht 12345,Credits gesendet 12345,"
+         "Falscheingabe,Falscheingabe,Sperre gestartet,Falscheingabe,Code gebucht 00042,Credits gesendet 00042"},
         {"BookedBeforeTheCreditAndAppCloseDuringIt", List("2", kOne),
          "keep; start; gap; open; type 1234; post 5; file 12345=USED; host; send AppClose; host ,AddCredit| 2; shows ended"},
         {"AHungHostIsBoundedAndOneCopyOnly", List("2", kOne), "start; second; open; type 1234; post 5; hang; file 12345=USED; open; type 12345; open"},
         // The host goes just before the check (the 5 s watch rarely ends the keypad first; then the row shows nothing).
-        {"AHostGoneAtTheSendGetsTheCodeBack", List("2", kOne), "start; open; type 1234; host-gone; post 5; shows; file"},
+        {"AHostGoneAtTheSendGetsTheCodeBack", List("2", kOne), "start; open; type 1234; host-gone; post 5; shows; file; given-back"},
         {"TheLockNoticeOutlivesTheHost", List("2", kOne),
-         "start; open; type 11111; open; type 22222; shows Info; host-gone; watch; press; shows ended"},
+         "start; open; type 11111; open; type 22222; shows Info; host-gone; watch; press; shows ended;"
+         "journal Hostmodus gestartet,Falscheingabe,Falscheingabe,Sperre gestartet,Hostmodus beendet"},
+        // A spreadsheet holds the journal: the lines wait and follow, in order, once it lets go.
+        {"JournalHeldDuringThreeRedemptions", List("2", kThree), "start; journal Hostmodus gestartet; hold-journal write;"
+         "open; type 12345; open; type 23456; open; type 34567; host ,AddCredit| 2,AddCredit| 2,AddCredit| 2;"
+         "file 12345=USED 23456=USED 34567=USED; journal Hostmodus gestartet; hold-journal none; journal Hostmodus gestartet,"
+         "Code gebucht 12345,Credits gesendet 12345,Code gebucht 23456,Credits gesendet 23456,Code gebucht 34567,Credits gesendet 34567"},
+        // The journal's second line does not fit: it is taken back whole, and the bookings go on as before.
+        {"FullDiskForTheJournal", List("2", kThree), "full; start; open; type 12345; host ,AddCredit| 2; file 12345=USED;"
+         "open; type 23456; host ,AddCredit| 2,AddCredit| 2; file 23456=USED; journal Hostmodus gestartet"},
         {"ClosedHostWindow", List("2", kOne), "closed-ini; ends"},
     });
 }
@@ -179,7 +210,8 @@ TEST(HostMode, BadFiles) {
         {"MissingList", "", "start; open; type 12345; open; type 54321; shows Info; file"},
         {"FolderInPlaceOfTheList", "", "folder; start; open; type 12345; open; type 54321; shows Info; file"},
         {"UnwritableList", List("2", kOne), "hold readonly; start;" + kNotBooked + "hold write;" + kNotBooked + "hold exclusive;" +
-         kNotBooked + "file; open; type 12345; host ,AddCredit| 2; file 12345=USED"},
+         kNotBooked + "file; open; type 12345; host ,AddCredit| 2; file 12345=USED; journal Hostmodus gestartet," + kTwoFailed +
+         kTwoFailed + "Code gebucht 12345,Credits gesendet 12345"},
         {"ListHeldDuringStartUp", List("3.5", kOne), "hold exclusive; launch; pause 500; hold none; registered; open; type 12345; host ,AddCredit| 4"},
         // Quotes as installers and editors write them; a comment line is no code.
         {"HandEditedQuotesAndAComment", "[Einstellungen]\r\nCreditsPerCode=\"3\"\r\nMasterCode='99999'\r\n\r\n[Codes]\r\n;54321=UNUSED\r\n"

@@ -2,7 +2,11 @@
 
 #include <tlhelp32.h>  // after <windows.h>
 
+#include <regex>
+#include <sstream>
+
 #include "app/startup.h"
+#include "codelist/journal_win.h"
 
 namespace codeeingabe::test {
 namespace {
@@ -34,6 +38,23 @@ SettingsForm::~SettingsForm() {
     form.Unload();
     // The last unloaded window ends the message loop: its quit message must not reach the next window.
     for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) continue;
+}
+
+fs::path JournalPath(const fs::path& folder) { return JournalFile(folder.wstring()); }
+
+std::vector<std::string> JournalLines(const fs::path& folder) {
+    const std::string bytes = Bytes(JournalPath(folder)), heading = JournalHeading();
+    if (bytes.empty()) return {};
+    if (!bytes.starts_with(heading)) return {"torn: no heading"};
+    static const std::regex whole(
+        R"re([0-3]\d\.[01]\d\.20\d\d;[0-2]\d:[0-5]\d:[0-5]\d;([^;"=]+);(?:="(\d{5})")?;(-?\d*;[^;]*)\r)re");
+    std::vector<std::string> lines;
+    std::istringstream text(bytes.substr(heading.size()));
+    std::smatch field;
+    for (std::string line; std::getline(text, line);)
+        lines.push_back(std::regex_match(line, field, whole) ? field.str(1) + ";" + field.str(2) + ";" + field.str(3)
+                                                             : "torn: " + line);
+    return lines;
 }
 
 std::string CodeListBytes(const std::string& credits, const std::string& masterCode,

@@ -54,6 +54,11 @@ inline std::optional<std::map<std::string, std::string>> WholeCodeList(const std
     if (bytes != CodeListBytes(setting("CreditsPerCode"), setting("MasterCode"), codes)) return std::nullopt;
     return states;
 }
+// The journal of this year in the folder: its lines, each without the date and time and with the code unquoted,
+// e.g. "Code gebucht;12345;2;"; a line that is not whole is "torn: " and the line. Nothing for no journal.
+std::vector<std::string> JournalLines(const fs::path& folder);
+fs::path JournalPath(const fs::path& folder);
+
 // n different codes, spread over the whole range, the first ones with leading zeros.
 std::vector<std::string> SampleCodes(int n);
 

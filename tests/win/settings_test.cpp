@@ -136,7 +136,8 @@ struct FileCase {
     const char* name;
     std::optional<std::string> bytes;  // nullopt: no file
     // A FileHold kind taken once the window has read the settings, or "full": the disk fills up then (full_disk_shim.c
-    // cuts a write past 32 bytes short); "folder": one in the file's place from the start.
+    // cuts a write past 32 bytes short); "folder": one in the file's place from the start; "journal": one in the
+    // journal's place, which the operator hears of once.
     std::string_view hold;
     bool read;  // the boxes show its 3 credits and master code 99999, not 2 and none
     // Shown by reset, export, saving 4 credits, generating three codes, and generating once the hold has ended ('.': not
@@ -171,6 +172,7 @@ std::vector<FileCase> FileCases() {
         {"LockedExclusively", plain, "exclusive", true, "RRRRD"},
         {"FullDisk", plain, "full", true, "RWRRD"},
         {"FolderInItsPlace", std::nullopt, "folder", false, "--RRR"},
+        {"FolderInTheJournalsPlace", plain, "journal", true, "DDD..", 2},
     };
     // clang-format on
 }
@@ -185,6 +187,16 @@ TEST(InProcessSettings, EveryCodeListFileWorksOrTheOperatorIsToldAndNothingChang
         if (expected) WriteBytes(list, *expected);
         WriteBytes(text, "an older export");
         if (row.hold == "folder") fs::create_directories(list / "Unterordner");
+        if (row.hold == "journal") fs::create_directories(JournalPath(folder) / "Unterordner");
+        // Each action done has its line, with the count of codes or the credits.
+        std::vector<std::string> journal;
+        const std::string codes = std::to_string(row.exported) + " Codes";
+        const std::string lines[] = {"Alle Codes freigegeben;;;" + codes + ", in den Einstellungen",
+                                     "Codeliste exportiert;;;" + codes, "Einstellungen gesichert;;4;",
+                                     "Codeliste erstellt;;" + std::string(row.read ? "3" : "2") + ";3 Codes"};
+        for (int action = 0; action < 5; ++action)
+            if (row.outcomes[action] == 'D' && row.hold != "journal") journal.push_back(lines[std::min(action, 3)]);
+        bool journalFailureShown = false;
         SettingsForm settings(folder);
         EXPECT_EQ(settings.Text(kTxtCreditsPerCode) + L"/" + settings.Text(kTxtMasterCode), row.read ? L"3/99999" : L"2/");
         std::optional<FileHold> hold(std::in_place, list, row.hold);
@@ -192,7 +204,14 @@ TEST(InProcessSettings, EveryCodeListFileWorksOrTheOperatorIsToldAndNothingChang
         // Clicks unless '.'; then the list holds what it held, with the edits if the action was done (a new list apart).
         const auto act = [&](int button, Action action, char outcome, const Edits& edits = {}) {
             if (outcome != '.') {
-                EXPECT_EQ(settings.Click(button), Shown(action, outcome, folder)) << action;
+                Messages shown = Shown(action, outcome, folder);
+                if (row.hold == "journal" && outcome == 'D' && !std::exchange(journalFailureShown, true))
+                    shown.push_back(Box(L"Das Journal konnte nicht geschrieben werden:" + kBreak +
+                                            JournalPath(folder).wstring() + kBreak +
+                                            L"Codeliste und Einstellungen sind davon nicht betroffen. "
+                                            L"Diese Meldung erscheint nur einmal.",
+                                        L"Journal nicht geschrieben", MessageStyle::exclamation, action != save));
+                EXPECT_EQ(settings.Click(button), shown) << action;
             }
             for (const auto& [from, to] : edits) expected = outcome == 'D' ? ReplaceAll(*expected, from, to) : expected;
             EXPECT_TRUE((hold && row.hold == "exclusive") || (action == generate && outcome == 'D') ||
@@ -226,6 +245,7 @@ TEST(InProcessSettings, EveryCodeListFileWorksOrTheOperatorIsToldAndNothingChang
         hold.reset();
         fs::remove(folder / ".full-disk");
         generateThree(row.outcomes[4]);
+        EXPECT_EQ(JournalLines(folder), journal);
     }
 }
 
