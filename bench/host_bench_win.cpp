@@ -1,8 +1,9 @@
 // Host mode under Wine: Codelist.exe /Mod beside this process as the jukebox (the demo host's
 // inbox), on a list of 1000 codes. Each figure stands next to what it cannot be faster than,
 // measured in the same run: the bare round trip of one WM_SETTEXT between the two processes, the
-// show of an empty window, one durable profile write, the start of an empty program, the
-// platform's profile functions. Last come the module's memory, handles and GDI/USER objects.
+// show of an empty window, one durable profile write, one durable append, the start of an empty
+// program, the platform's profile functions; the journal's append to a year of lines beside its
+// append to a new journal. Last come the module's memory, handles and GDI/USER objects.
 #include <windows.h>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 
 #include "bench_list.h"
 #include "bench_stats.h"
+#include "codelist/journal_win.h"
 #include "host_inbox.h"
 #include "platform/profile.h"
 #include "process_resources.h"
@@ -159,14 +161,14 @@ class SavedFiles {
 public:
     explicit SavedFiles(fs::path folder) : folder_(std::move(folder)) {
         fs::create_directories(folder_);
-        for (const char* name : {"Codelist.ini", "Module.ini"}) {
+        for (const std::string& name : names_) {
             std::error_code missing;
             if (fs::exists(folder_ / name))
                 fs::copy_file(folder_ / name, Backup(name), fs::copy_options::overwrite_existing, missing);
         }
     }
     ~SavedFiles() {
-        for (const char* name : {"Codelist.ini", "Module.ini"}) {
+        for (const std::string& name : names_) {
             std::error_code ignored;
             fs::remove(folder_ / name, ignored);
             if (fs::exists(Backup(name))) fs::rename(Backup(name), folder_ / name, ignored);
@@ -174,8 +176,10 @@ public:
     }
 
 private:
-    fs::path Backup(const char* name) const { return folder_ / (std::string(name) + ".bench-saved"); }
+    fs::path Backup(const std::string& name) const { return folder_ / (name + ".bench-saved"); }
     fs::path folder_;
+    const std::vector<std::string> names_{"Codelist.ini", "Module.ini",
+                                          fs::path(codeeingabe::JournalFile(L".")).filename().string()};
 };
 
 int Fail(const char* what) {
@@ -253,6 +257,41 @@ int main() {
         if (free < kCodes / 2) std::abort();
     });
     fs::remove(copy);
+
+    // The journal's own append, to a new journal and to one that holds a year of heavy use, each
+    // beside one durable append of a line's length to the same file, as bare as the platform allows.
+    const fs::path journalFolder = folder / "bench-journal";
+    fs::create_directories(journalFolder);
+    const fs::path journal = codeeingabe::JournalFile(journalFolder.wstring());
+    const auto bareAppend = [&](int) {
+        const codeeingabe::UniqueHandle file(CreateFileW(journal.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const char line[] = "07.12.2026;16:08:40;Credits gesendet;=\"12345\";2;\r\n";
+        DWORD written = 0;
+        WriteFile(file.get(), line, sizeof line - 1, &written, nullptr);
+        FlushFileBuffers(file.get());
+    };
+    const codeeingabe::JournalEntry entry{codeeingabe::JournalEvent::creditSent, "12345", 2, ""};
+    const auto journalLine = [&](int) { codeeingabe::WriteJournal(journalFolder.wstring(), entry); };
+    const auto durableAppend = bench::Measure(kRepetitions, bareAppend);
+    fs::remove(journal);
+    const auto newJournal = bench::Measure(kRepetitions, journalLine, [&](int) { fs::remove(journal); });
+    {
+        std::ofstream year(journal, std::ios::binary);
+        year << codeeingabe::JournalHeading();
+        for (int i = 0; i < 100'000; ++i) year << codeeingabe::JournalLine({2026, 1 + i % 12, 1 + i % 28, 12, 0, 0}, entry);
+    }
+    // On the disk first, as a year's lines long are by the time of the next: freshly written
+    // megabytes would slow down the first flushes of either append alike.
+    {
+        const codeeingabe::UniqueHandle written(
+            CreateFileW(journal.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        FlushFileBuffers(written.get());
+    }
+    Sleep(2000);
+    const auto yearAppend = bench::Measure(kRepetitions, bareAppend);
+    const auto yearJournal = bench::Measure(kRepetitions, journalLine);
+    fs::remove_all(journalFolder);
 
     std::vector<double> showing;
     std::vector<double> drawing;
@@ -334,15 +373,20 @@ int main() {
 
     const bench::Figures credit = bench::Summarise(crediting);
     const bench::Figures show = bench::Summarise(showing);
-    const bench::Figures writeAndTrip{roundTrip.median_us + durableWrite.median_us, roundTrip.p95_us + durableWrite.p95_us};
+    const bench::Figures target{roundTrip.median_us + durableWrite.median_us + durableAppend.median_us + 3000,
+                                roundTrip.p95_us + durableWrite.p95_us + durableAppend.p95_us + 3000};
     bench::PrintRow("host: CreditClick to keypad visible", show, "bare round trip + show of an empty window", bareShow);
     bench::PrintRow("host: CreditClick to keypad visible", show, "bare WM_SETTEXT round trip", roundTrip);
     bench::PrintRow("host: CreditClick to keypad drawn (every key on the screen)", bench::Summarise(drawing),
                     "bare round trip + show of an empty window", bareShow);
-    bench::PrintRow("host: fifth digit to AddCredit at the host", credit, "bare round trip + one durable write (sum)",
-                    writeAndTrip);
+    bench::PrintRow("host: fifth digit to AddCredit at the host", credit,
+                    "target: round trip + durable write + durable append + 3 ms", target);
     bench::PrintRow("host: fifth digit to AddCredit at the host", credit, "one key press (BM_CLICK sent)",
                     bench::Summarise(pressing));
+    bench::PrintRow("journal: one line into a new journal", newJournal, "bare durable append to a small file",
+                    durableAppend);
+    bench::PrintRow("journal: one line after 100,000 lines", yearJournal, "bare durable append to the same file",
+                    yearAppend);
     bench::PrintRow("host: master code to count of 1000 codes shown", bench::Summarise(counting),
                     "GetPrivateProfileSectionA + count", platformCount);
     bench::PrintRow("host: process start to Register at the host", bench::Summarise(starting),

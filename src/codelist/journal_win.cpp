@@ -24,6 +24,7 @@ FilePath JournalFile(const FilePath& moduleFolder, int year) {
 FilePath WaitingFile(const FilePath& journal) { return journal + L".wartend"; }
 
 bool EndsWith(HANDLE file, LONGLONG size, std::string_view tail) {
+    if (tail.empty()) return true;
     if (size < static_cast<LONGLONG>(tail.size())) return false;
     std::string bytes(tail.size(), '\0');
     DWORD read = 0;
