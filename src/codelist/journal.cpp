@@ -1,12 +1,11 @@
 #include "codelist/journal.h"
 
-#include <array>
 #include <cstdio>
 
 namespace codeeingabe {
 namespace {
 
-constexpr std::array<std::string_view, 13> kEventTexts = {
+constexpr std::string_view kEventTexts[] = {
     "Code gebucht",       "Buchung fehlgeschlagen", "Credits gesendet",        "Code zurückgegeben",
     "Falscheingabe",      "Sperre gestartet",       "Mastermenü geöffnet",     "Alle Codes freigegeben",
     "Codeliste erstellt", "Codeliste exportiert",   "Einstellungen gesichert", "Hostmodus gestartet",

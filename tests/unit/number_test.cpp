@@ -81,14 +81,15 @@ TEST(Numbers, NumericTextAndSettingsInGermanAndEnglish) {
     // Both texts of the settings window must be numeric in the user's format, and the credits fit 16 bits;
     // a master code that the keypad can match must be no code of the list.
     using enum SettingsVerdict;
-    const std::string list = "[Codes]\r\n11111=UNUSED\r\n 22222 = USED\r\n[Other]\r\n33333=UNUSED\r\n";
+    const std::string list = "[Codes]\r\n11111=UNUSED\r\n 22222 = USED\r\n123=USED\r\n[Other]\r\n33333=UNUSED\r\n";
     // clang-format off
     const struct { const NumberFormat& format; const char* credits; const char* master; SettingsVerdict verdict; int credit; } settings[] = {
         {english, "1.5", "1", saved, 2}, {german, "1,5", "12345", saved, 1}, {german, "1.000,5", "1", saved, 1},
         {english, "1.000,5", "1", creditsNotNumeric, 0}, {english, "-32768", "1e3", saved, -32768}, {german, "ab", "", creditsNotNumeric, 0},
         {english, "40000", "1", creditsNotNumeric, 0}, {german, "2", "1 2", masterCodeNotNumeric, 0},
         {english, "2", "11111", masterCodeListed, 0}, {english, "2", "22222", masterCodeListed, 0}, {english, "2", "33333", saved, 2},
-        {english, "2", " 11111", saved, 2}, {english, "2", "011111", saved, 2}, {german, "ab", "11111", creditsNotNumeric, 0},
+        {english, "2", " 11111", saved, 2}, {english, "2", "011111", saved, 2}, {english, "2", "123", saved, 2},
+        {german, "ab", "11111", creditsNotNumeric, 0},
     };
     // clang-format on
     for (const auto& c : settings) {
