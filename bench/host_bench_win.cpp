@@ -3,7 +3,7 @@
 // measured in the same run: the bare round trip of one WM_SETTEXT between the two processes, the
 // show of an empty window, one durable profile write, one durable append, the start of an empty
 // program, the platform's profile functions; the journal's append to a year of lines beside its
-// append to a new journal. Last come the module's memory, handles and GDI/USER objects.
+// append to a new journal. Last come the module's memory, handles and windows.
 #include <windows.h>
 
 #include <algorithm>
@@ -392,18 +392,12 @@ int main() {
     bench::PrintRow("host: process start to Register at the host", bench::Summarise(starting),
                     "start of an empty program to its Register", bench::Summarise(emptyStarting));
 
-    const bool guiCounted = codeeingabe::test::GuiObjectsCounted(resources);
-    const char* notCounted = "not counted: Wine's GetGuiResources gives 0";
     bench::PrintValue("host mode process: working set", Megabytes(resources.workingSetBytes).c_str(),
                       "after the runs above");
     bench::PrintValue("host mode process: private bytes", Megabytes(resources.privateBytes).c_str(),
                       "Wine: commit charge (PrivateUsage gives 0)");
     bench::PrintValue("host mode process: handles", std::to_string(resources.handles).c_str(),
                       "Wine: from the system handle table (GetProcessHandleCount gives 0)");
-    bench::PrintValue("host mode process: GDI objects", guiCounted ? std::to_string(resources.gdiObjects).c_str() : "-",
-                      guiCounted ? "" : notCounted);
-    bench::PrintValue("host mode process: USER objects", guiCounted ? std::to_string(resources.userObjects).c_str() : "-",
-                      guiCounted ? "" : notCounted);
     bench::PrintValue("host mode process: windows", std::to_string(resources.windows).c_str(), "counted by enumeration");
     return 0;
 }

@@ -44,8 +44,6 @@ ProcessResources MeasureProcess(HANDLE process) {
     r.privateBytes = memory.PagefileUsage;  // the commit charge: the private bytes, as PrivateUsage gives 0 under Wine
     std::pair<DWORD, unsigned long> windows{GetProcessId(process), 0};
     r.handles = HandlesInSystemTable(windows.first);  // GetProcessHandleCount gives 0 under Wine
-    r.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
-    r.userObjects = GetGuiResources(process, GR_USEROBJECTS);
     // Every window below the desktop: the top-level ones and their children.
     EnumChildWindows(
         GetDesktopWindow(),
