@@ -55,9 +55,6 @@ public:
     // The hidden code entry window (found also while hidden).
     HWND Keypad() const { return module_->Window(L"Creditsystem"); }
     bool KeypadVisible() const { return IsWindowVisible(Keypad()) != FALSE; }
-    bool KeypadHides() {
-        return WaitUntil([this] { return !KeypadVisible(); }, kTimeout);
-    }
     // "CreditClick" from the host; true once the keypad shows.
     bool OpenKeypad() {
         return Send("CreditClick"), WaitUntil([this] { return KeypadVisible(); }, kTimeout);
