@@ -1,6 +1,7 @@
 #include "codelist/journal.h"
 
 #include <cstdio>
+#include <string_view>
 
 namespace codeeingabe {
 namespace {

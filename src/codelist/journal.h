@@ -2,14 +2,13 @@
 
 #include <optional>
 #include <string>
-#include <string_view>
 
 namespace codeeingabe {
 
 // What the operator's journal records. A still free code is never shown, nor the master code, nor
 // the digits of a wrong entry.
 enum class JournalEvent {
-    codeBooked,  // written before the list marks the code "USED", so that a crash before the credit leaves it
+    codeBooked,  // written before the list marks the code "USED": a crash before the credit still leaves the line
     bookingFailed,
     creditSent,
     codeReturned,

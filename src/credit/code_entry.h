@@ -23,7 +23,7 @@ public:
     virtual std::optional<std::string> CodeState(const std::string& code) = 0;
     virtual bool BookCodeUsed(const std::string& code) = 0;      // true once "USED" is read back
     virtual void ReturnCode(const std::string& code) = 0;        // back to "UNUSED"
-    virtual SendResult SendCredit(const std::string& code) = 0;  // "AddCredit|" to the host
+    virtual SendResult SendCredit(const std::string& code) = 0;  // "AddCredit|" to the host, for the code
     virtual void OpenMasterWindow() = 0;
     virtual void StartLock() = 0;  // lock notice and lock timer
 };
