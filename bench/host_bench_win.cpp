@@ -179,7 +179,7 @@ private:
     fs::path Backup(const std::string& name) const { return folder_ / (name + ".bench-saved"); }
     fs::path folder_;
     const std::vector<std::string> names_{"Codelist.ini", "Module.ini",
-                                          fs::path(codeeingabe::JournalFile(L".")).filename().string()};
+                                          fs::path(codeeingabe::JournalFile({L".", 2, ""})).filename().string()};
 };
 
 int Fail(const char* what) {
@@ -262,7 +262,8 @@ int main() {
     // beside one durable append of a line's length to the same file, as bare as the platform allows.
     const fs::path journalFolder = folder / "bench-journal";
     fs::create_directories(journalFolder);
-    const fs::path journal = codeeingabe::JournalFile(journalFolder.wstring());
+    const codeeingabe::ProcessValues journalValues{journalFolder.wstring(), 2, ""};
+    const fs::path journal = codeeingabe::JournalFile(journalValues);
     const auto bareAppend = [&](int) {
         const codeeingabe::UniqueHandle file(CreateFileW(journal.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                                                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -272,7 +273,7 @@ int main() {
         FlushFileBuffers(file.get());
     };
     const codeeingabe::JournalEntry entry{codeeingabe::JournalEvent::creditSent, "12345", 2, ""};
-    const auto journalLine = [&](int) { codeeingabe::WriteJournal(journalFolder.wstring(), entry); };
+    const auto journalLine = [&](int) { codeeingabe::WriteJournal(journalValues, entry); };
     const auto durableAppend = bench::Measure(kRepetitions, bareAppend);
     fs::remove(journal);
     const auto newJournal = bench::Measure(kRepetitions, journalLine, [&](int) { fs::remove(journal); });

@@ -66,7 +66,7 @@ int Forms::RunMessageLoop() {
         // A message that cannot be taken (Wine refuses a text of a megabyte sent by another
         // process) is lost, not the program: the loop goes on with the next one.
         if (got > 0 && message.hwnd == owner_.get() && message.message == WM_TIMER) {
-            AppendWaitingJournalLines(values_.moduleFolder);
+            AppendWaitingJournalLines(values_);
         } else if (got > 0) {
             DispatchProgramMessage(message);
         }

@@ -34,13 +34,13 @@ FrmEinstellungen::FrmEinstellungen(FormOwner& owner, ProcessValues& values, Rand
 // The action is done: its line goes to the journal before the operator is told. A journal that
 // cannot be written changes nothing of the action; the operator hears of it once.
 void FrmEinstellungen::Done(const JournalEntry& entry, const std::wstring& text, const wchar_t* caption) {
-    const bool journaled = WriteJournal(values_.moduleFolder, entry);
+    const bool journaled = WriteJournal(values_, entry);
     showMessage_(Handle(), text, caption, MessageStyle::information);
     if (journaled || journalFailureShown_) return;
     journalFailureShown_ = true;
     showMessage_(
         Handle(),
-        WithPath(L"Das Journal konnte nicht geschrieben werden:", JournalFile(values_.moduleFolder),
+        WithPath(L"Das Journal konnte nicht geschrieben werden:", JournalFile(values_),
                  L"\r\n\r\nCodeliste und Einstellungen sind davon nicht betroffen. Diese Meldung erscheint nur einmal."),
         L"Journal nicht geschrieben", MessageStyle::exclamation);
 }

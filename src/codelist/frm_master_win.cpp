@@ -63,7 +63,7 @@ void FrmMaster::cmdSetCodesFree_Click() {
     // One durable write for the whole list, with the bytes of one write per code.
     if (WriteSectionValues(file, kCodesSection, kUnused)) {
         SetCodesLeft(std::to_wstring(codesTotal_));
-        WriteJournal(values_.moduleFolder,
+        WriteJournal(values_,
                      {JournalEvent::codesSetFree, "", std::nullopt, std::to_string(codesTotal_) + " Codes, im Mastermenü"});
     } else {
         // Not the total as if it had worked: what the list really holds now.

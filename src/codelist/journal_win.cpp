@@ -16,10 +16,7 @@ JournalTime Now() {
     return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
-FilePath JournalFile(const FilePath& moduleFolder, int year) {
-    const std::string name = JournalFileName(year);
-    return moduleFolder + L'\\' + FilePath(name.begin(), name.end());
-}
+FilePath JournalFile(const ProcessValues& values, int year) { return values.ModuleFile(JournalFileName(year)); }
 
 FilePath WaitingFile(const FilePath& journal) { return journal + L".wartend"; }
 
@@ -78,20 +75,20 @@ bool AppendLine(const FilePath& journal, std::string_view line) {
 
 }  // namespace
 
-FilePath JournalFile(const FilePath& moduleFolder) { return JournalFile(moduleFolder, Now().year); }
+FilePath JournalFile(const ProcessValues& values) { return JournalFile(values, Now().year); }
 
-bool WriteJournal(const FilePath& moduleFolder, const JournalEntry& entry) {
+bool WriteJournal(const ProcessValues& values, const JournalEntry& entry) {
     const JournalTime now = Now();
-    const FilePath journal = JournalFile(moduleFolder, now.year);
+    const FilePath journal = JournalFile(values, now.year);
     // Both modes may write at once: each line comes whole, and after the ones waiting.
     FileLock lock(journal);
     return lock.Locked() && AppendLine(journal, JournalLine(now, entry));
 }
 
-void AppendWaitingJournalLines(const FilePath& moduleFolder) {
+void AppendWaitingJournalLines(const ProcessValues& values) {
     const int year = Now().year;
     for (const int waitingYear : {year - 1, year}) {  // lines written on New Year's Eve may still wait
-        const FilePath journal = JournalFile(moduleFolder, waitingYear);
+        const FilePath journal = JournalFile(values, waitingYear);
         if (!FileExists(WaitingFile(journal))) continue;
         FileLock lock(journal);
         if (lock.Locked()) AppendLine(journal, "");

@@ -306,9 +306,8 @@ SendResult FrmCreditsystem::SendCredit(const std::string& code) {
 
 // Silent at the keypad: a journal that cannot be written never stops a guest.
 void FrmCreditsystem::Journal(JournalEvent event, const std::string& code, std::string remark) {
-    WriteJournal(
-        values_.moduleFolder,
-        {event, code, code.empty() ? std::nullopt : std::optional<long>(values_.creditsPerCode), std::move(remark)});
+    WriteJournal(values_, {event, code, code.empty() ? std::nullopt : std::optional<long>(values_.creditsPerCode),
+                           std::move(remark)});
 }
 
 void FrmCreditsystem::OpenMasterWindow() { forms_.frmMaster().Show(); }

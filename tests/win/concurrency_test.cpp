@@ -124,11 +124,9 @@ void BookWhileTheSettingsChangeTheList(std::chrono::seconds length) {
     session.CloseModule();
     // Both processes journal at once: every line whole, none lost.
     const auto journal = JournalLines(session.Folder());
-    const auto count = [&](const std::string& start) {
-        return std::ranges::count_if(journal, [&](const std::string& line) { return line.starts_with(start); });
-    };
-    EXPECT_EQ(std::vector({count("torn"), count("Credits gesendet;"), count("Codeliste erstellt;;2;1000 Codes"),
-                           count("Alle Codes freigegeben;;;1000 Codes, in den Einstellungen")}),
+    EXPECT_EQ(std::vector({CountStarting(journal, "torn"), CountStarting(journal, "Credits gesendet;"),
+                           CountStarting(journal, "Codeliste erstellt;;2;1000 Codes"),
+                           CountStarting(journal, "Alle Codes freigegeben;;;1000 Codes, in den Einstellungen")}),
               std::vector<std::ptrdiff_t>({0, credited, generations / 2, resets / 2}));
 }
 

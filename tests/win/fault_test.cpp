@@ -87,9 +87,7 @@ struct Round {
     ModuleProcess& Process() { return host ? host->Module() : *settings; }
     Outcome Result() const {
         const auto journal = JournalLines(list.parent_path());
-        const auto has = [&](const std::string& start) {
-            return std::ranges::any_of(journal, [&](const std::string& line) { return line.starts_with(start); });
-        };
+        const auto has = [&](const std::string& start) { return CountStarting(journal, start) > 0; };
         const std::string bytes = ReadFileBytes(list).bytes;
         if (bytes == kOld) return Credited() || has("torn") ? kBroken : kOldFile;
         const auto fresh = WholeCodeList(bytes);

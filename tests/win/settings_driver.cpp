@@ -40,7 +40,7 @@ SettingsForm::~SettingsForm() {
     for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) continue;
 }
 
-fs::path JournalPath(const fs::path& folder) { return JournalFile(folder.wstring()); }
+fs::path JournalPath(const fs::path& folder) { return JournalFile(ProcessValues{folder.wstring(), 2, ""}); }
 
 std::vector<std::string> JournalLines(const fs::path& folder) {
     const std::string bytes = Bytes(JournalPath(folder)), heading = JournalHeading();

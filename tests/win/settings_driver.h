@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <optional>
 
@@ -57,6 +58,9 @@ inline std::optional<std::map<std::string, std::string>> WholeCodeList(const std
 // The journal of this year in the folder: its lines, each without the date and time and with the code unquoted,
 // e.g. "Code gebucht;12345;2;"; a line that is not whole is "torn: " and the line. Nothing for no journal.
 std::vector<std::string> JournalLines(const fs::path& folder);
+inline std::ptrdiff_t CountStarting(const std::vector<std::string>& lines, std::string_view start) {
+    return std::ranges::count_if(lines, [&](const std::string& line) { return line.starts_with(start); });
+}
 fs::path JournalPath(const fs::path& folder);
 
 // n different codes, spread over the whole range, the first ones with leading zeros.
