@@ -10,7 +10,7 @@ std::optional<std::string> CodeState(const FilePath& codeList, std::string_view 
 }
 
 bool BookCodeUsed(const FilePath& codeList, std::string_view code) {
-    return ChangeProfileValue(codeList, kCodesSection, code, kUnused, kUsed) && CodeState(codeList, code) == kUsed;
+    return ChangeProfileValue(codeList, kCodesSection, code, kUnused, kUsed);
 }
 
 bool ReturnCode(const FilePath& codeList, std::string_view code) {

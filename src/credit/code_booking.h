@@ -12,10 +12,10 @@ namespace codeeingabe {
 // has no such code; nullopt when the list exists but cannot be read.
 std::optional<std::string> CodeState(const FilePath& codeList, std::string_view code);
 
-// Books a code as "USED" and confirms the booking by reading it back: only a confirmed booking
-// may give credit, so a list that cannot be written never pays the same code twice. The code must
-// still be "UNUSED" when the booking writes: a code that a new list (generated meanwhile in the
-// settings) no longer holds is not booked, and the new list gets no line for it.
+// Books a code as "USED", and is true only once the list on the disk holds it so: only a booking
+// that stands may give credit, so a list that cannot be written never pays the same code twice.
+// The code must still be "UNUSED" when the booking writes: a code that a new list (generated
+// meanwhile in the settings) no longer holds is not booked, and the new list gets no line for it.
 bool BookCodeUsed(const FilePath& codeList, std::string_view code);
 
 // Gives a booked code back ("UNUSED") when its credit could not reach the host.

@@ -21,7 +21,7 @@ public:
     virtual ~CodeEntryPort() = default;
     // "00000" for a code not in the list; nullopt when the list exists but cannot be read.
     virtual std::optional<std::string> CodeState(const std::string& code) = 0;
-    virtual bool BookCodeUsed(const std::string& code) = 0;      // true once "USED" is read back
+    virtual bool BookCodeUsed(const std::string& code) = 0;      // true once "USED" stands on the disk
     virtual void ReturnCode(const std::string& code) = 0;        // back to "UNUSED"
     virtual SendResult SendCredit(const std::string& code) = 0;  // "AddCredit|" to the host, for the code
     virtual void OpenMasterWindow() = 0;
