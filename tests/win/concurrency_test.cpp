@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "codelist/frm_einstellungen.h"
-#include "fault_support.h"
+#include "host_test_support.h"
 #include "process_resources.h"
 
 using namespace codeeingabe;

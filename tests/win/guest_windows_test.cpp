@@ -2,7 +2,7 @@
 // the texts' ink lies (a fallback to another face or size moves it), and real mouse input.
 #include <array>
 
-#include "fault_support.h"
+#include "host_test_support.h"
 
 using namespace codeeingabe;
 using namespace codeeingabe::test;

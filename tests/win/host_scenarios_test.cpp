@@ -1,8 +1,10 @@
 // Host mode end to end: Codelist.exe /Mod beside the test host in this process. Each row gives the
 // code list and a script of what guests, the host and other programs do, step by step.
 #include <array>
+#include <random>
+#include <regex>
 
-#include "fault_support.h"
+#include "host_test_support.h"
 
 using namespace codeeingabe;
 using namespace codeeingabe::test;
@@ -56,13 +58,9 @@ private:
     // The journal's events so far, each with its code: "Hostmodus gestartet,Code gebucht 12345".
     std::string Journal() {
         std::string events;
-        for (const std::string& line : JournalLines(session_.Folder())) {
-            std::istringstream fields(line);
-            std::string event, code;
-            std::getline(std::getline(fields, event, ';'), code, ';');
-            events.append(events.empty() ? "" : ",").append(event).append(code.empty() ? "" : " ").append(code);
-        }
-        return events;
+        for (const std::string& line : JournalLines(session_.Folder()))
+            events.append(events.empty() ? "" : ",").append(std::regex_replace(line, std::regex(";(\\d*);.*"), " $1"));
+        return std::regex_replace(events, std::regex(" (,|$)"), "$1");
     }
 
     // Whether all went as the step expects; what the failure message cannot see it notes.
@@ -118,8 +116,39 @@ private:
         if (verb == "closed-ini") return host::WriteModuleIni(session_.Folder(), UniqueWindow(CreateWindowExW(
                                          0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, 0, 0, 0, 0)).get());
         if (verb == "ends") return session_.StartModule(false).WaitForExit(kTimeout) && session_.Host()->Received().empty();
+        if (verb == "guess") return Guess(std::stoi(arg));
         // clang-format on
         return note_ = " (no such step)", false;
+    }
+
+    // An automated guest typing random codes as fast as the keypad opens, until the lock has come back the given number
+    // of times: only free codes give credit, two wrong ones in a row always lock. The rate is taken over whole cycles.
+    bool Guess(int lockCycles) {
+        std::mt19937 random(RunSeed());
+        int guesses = 0, found = 0, locks = 0, wrongInARow = 0, guessesAtFirstLock = 0;
+        Clock::time_point firstLock;
+        while (locks <= lockCycles) {
+            if (wrongInARow == 2) {
+                if (!Step("send", "CreditClick") || !Step("shows", "Info")) return note_ = " (no lock after two wrong)", false;
+                wrongInARow = 0;
+                if (++locks == 1) guessesAtFirstLock = guesses, firstLock = Clock::now();
+                continue;
+            }
+            if (!OpenKeypadWhenFree(session_, 15s)) return note_ = " (the keypad stayed locked)", false;
+            const std::string guess = std::to_string(std::uniform_int_distribution(100000, 199999)(random)).substr(1);
+            const std::size_t credits = session_.CommandCount("AddCredit| 2");
+            const bool free = expected_->find("\n" + guess + "=UNUSED\r") != std::string::npos;
+            Step("type", guess), ++guesses;
+            if (session_.CommandCount("AddCredit| 2") - credits != (free ? 1u : 0u)) return note_ = " (" + guess + ")", false;
+            if (free) SetState(guess + "=USED"), ++found;
+            wrongInARow = free ? 0 : wrongInARow + 1;
+        }
+        const double hours = std::chrono::duration<double>(Clock::now() - firstLock).count() / 3600;
+        if (lockCycles > 0)
+            PrintFigure("guessing: " + std::to_string(guesses) + " guesses, " + std::to_string(locks) + " locks, " +
+                        std::to_string(found) + " valid codes found; " +
+                        std::to_string(std::lround((guesses - guessesAtFirstLock) / hours)) + " guesses per hour over whole lock cycles");
+        return true;
     }
 
     // The return address is the hidden inbox and no window shows.
@@ -156,6 +185,13 @@ private:
 
 void RunRows(const std::vector<std::array<std::string, 3>>& rows) {
     for (const auto& row : rows) Scenario{row};
+}
+
+// 1000 free codes and no master code: every guess is a code.
+std::string ThousandFreeCodes() {
+    std::vector<std::pair<std::string, std::string>> codes;
+    for (const std::string& code : SampleCodes(1000)) codes.emplace_back(code, "UNUSED");
+    return CodeListBytes("2", "", codes);
 }
 
 // An entry the list cannot take is no wrong entry: the next one does not lock.
@@ -198,6 +234,7 @@ TEST(HostMode, GuestsAndTheHost) {
         {"FullDiskForTheJournal", List("2", kThree), "full; start; open; type 12345; host ,AddCredit| 2; file 12345=USED;"
          "open; type 23456; host ,AddCredit| 2,AddCredit| 2; file 23456=USED; journal Hostmodus gestartet"},
         {"ClosedHostWindow", List("2", kOne), "closed-ini; ends"},
+        {"RandomGuessesUntilTheLock", ThousandFreeCodes(), "start; guess 0; file"},
     });
 }
 
@@ -220,5 +257,7 @@ TEST(HostMode, BadFiles) {
     });
 }
 // clang-format on
+
+TEST(GuessingLongRun, RandomGuessesForFourMinutes) { RunRows({{"Guessing", ThousandFreeCodes(), "start; guess 24; file"}}); }
 
 }  // namespace

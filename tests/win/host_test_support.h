@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <iostream>
 
 #include "host_inbox.h"
+#include "platform/file_store.h"
 #include "settings_driver.h"
 
 namespace codeeingabe::test {
@@ -31,11 +34,6 @@ public:
     void WriteCodeList(const std::string& creditsPerCode, const std::string& masterCode,
                        const std::vector<std::pair<std::string, std::string>>& codes) const {
         WriteBytes(folder_ / "Codelist.ini", CodeListBytes(creditsPerCode, masterCode, codes));
-    }
-    std::string CodeState(const std::string& code) const {
-        const std::string bytes = Bytes(folder_ / "Codelist.ini"), key = "\n" + code + "=";
-        const std::size_t at = bytes.find(key);
-        return at == std::string::npos ? "(missing)" : bytes.substr(at + key.size(), bytes.find('\r', at) - at - key.size());
     }
 
     // Starts Codelist.exe /Mod; with registered, waits until both registration messages have arrived.
@@ -67,5 +65,35 @@ private:
     std::unique_ptr<host::HostInbox> host_ = std::make_unique<host::HostInbox>();
     std::unique_ptr<ModuleProcess> module_;
 };
+
+// "CreditClick" until the keypad shows: while locked, the lock notice shows instead.
+inline bool OpenKeypadWhenFree(HostSession& session, std::chrono::milliseconds within) {
+    return WaitUntil(
+        [&] {
+            session.Send("CreditClick");
+            return WaitUntil([&] { return session.KeypadVisible(); }, 200ms);
+        },
+        within);
+}
+
+// The keypad's digit keys, looked up once: a search among the module's windows costs more than a whole entry.
+struct DigitKeys {
+    explicit DigitKeys(HWND keypad) {
+        for (int digit = 0; digit < 10; ++digit) key[digit] = Child(keypad, L"Button", std::to_wstring(digit).c_str());
+    }
+    void Type(const std::string& digits) const {
+        for (char digit : digits) Click(key[digit - '0']);
+    }
+    HWND key[10] = {};
+};
+
+// A figure of a long run, for the log and the README.
+inline void PrintFigure(const std::string& line) { std::cout << "[ FIGURES  ] " << line << std::endl; }
+
+// Fixed, so that a failing round can be repeated, unless CODEEINGABE_SEED says otherwise.
+inline unsigned RunSeed() {
+    const char* text = std::getenv("CODEEINGABE_SEED");
+    return text != nullptr ? static_cast<unsigned>(std::strtoul(text, nullptr, 10)) : 20261207u;
+}
 
 }  // namespace codeeingabe::test
