@@ -19,8 +19,8 @@ FILETIME Created(HANDLE process) {
 
 }  // namespace
 
-SettingsForm::SettingsForm(const fs::path& folder, RandomSource& random)
-    : form(forms, values, random, SystemTimeOfDay(),
+SettingsForm::SettingsForm(const fs::path& folder, RandomSource& random, TimeOfDay& clock)
+    : form(forms, values, random, clock,
            [this](HWND window, const std::wstring& text, const std::wstring& title, MessageStyle style) {
                SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
                bool busy = GetCursor() == LoadCursorW(nullptr, IDC_WAIT);

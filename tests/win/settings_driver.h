@@ -23,7 +23,8 @@ inline std::wstring Box(const std::wstring& text, const std::wstring& title, Mes
 // The settings window of this thread over a module folder, as start-up shows it. Its messages are
 // recorded instead of shown, so a click returns once its action has ended.
 struct SettingsForm {
-    explicit SettingsForm(const fs::path& folder, RandomSource& random = SystemRandomSource());
+    explicit SettingsForm(const fs::path& folder, RandomSource& random = SystemRandomSource(),
+                          TimeOfDay& clock = SystemTimeOfDay());
     ~SettingsForm();
     HWND Control(int id) const { return GetDlgItem(form.Handle(), id); }
     std::wstring Text(int id) const { return TextOf(Control(id)); }
