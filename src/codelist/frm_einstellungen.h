@@ -6,6 +6,7 @@
 #include "codelist/generation.h"
 #include "codelist/journal.h"
 #include "codelist/message_box_win.h"
+#include "codelist/open_with_shell_win.h"
 #include "codelist/process_values.h"
 #include "codelist/system_random_win.h"
 #include "ui/form.h"
@@ -35,10 +36,11 @@ enum FrmEinstellungenControl : int {
 // free and saves the two settings.
 class FrmEinstellungen : public Form {
 public:
-    // The random source and the clock feed code generation; tests give their own, and a recorder
-    // of the messages.
+    // The random source and the clock feed code generation; tests give their own, and recorders of
+    // the messages and of the file the export opens.
     FrmEinstellungen(FormOwner& owner, ProcessValues& values, RandomSource& random = SystemRandomSource(),
-                     TimeOfDay& clock = SystemTimeOfDay(), MessageFunction showMessage = ShowMessage);
+                     TimeOfDay& clock = SystemTimeOfDay(), MessageFunction showMessage = ShowMessage,
+                     OpenFunction open = OpenWithShell);
 
     // Leaves (true) or enters (false) the busy state: hourglass pointer, every control disabled.
     void SetControlsEnabled(bool enabled);
@@ -63,6 +65,7 @@ private:
     CodeGenerator generator_;
     CodeListGeneration generation_;
     MessageFunction showMessage_;
+    OpenFunction open_;
     UniqueFont font_;
     UniqueFont boldFont_;
     HWND lastFocus_ = nullptr;  // the control that gets the focus back when the window is active again

@@ -4,7 +4,6 @@
 #include "codelist/frm_einstellungen.h"
 #include "codelist/journal_win.h"
 #include "codelist/message_box_win.h"
-#include "codelist/open_with_shell_win.h"
 #include "codelist/settings_logic.h"
 #include "codelist/user_number_format_win.h"
 #include "platform/profile.h"
@@ -24,12 +23,13 @@ std::wstring WithPath(const wchar_t* text, const FilePath& file, const wchar_t* 
 }  // namespace
 
 FrmEinstellungen::FrmEinstellungen(FormOwner& owner, ProcessValues& values, RandomSource& random, TimeOfDay& clock,
-                                   MessageFunction showMessage)
+                                   MessageFunction showMessage, OpenFunction open)
     : Form(owner),
       values_(values),
       generator_(random, clock),
       generation_(generator_),
-      showMessage_(std::move(showMessage)) {}
+      showMessage_(std::move(showMessage)),
+      open_(std::move(open)) {}
 
 // The action is done: its line goes to the journal before the operator is told. A journal that
 // cannot be written changes nothing of the action; the operator hears of it once.
@@ -162,7 +162,7 @@ void FrmEinstellungen::cmdCreateCodelistText_Click() {
     } else {
         Done({JournalEvent::listExported, "", std::nullopt, std::to_string(codes.size()) + " Codes"},
              WithPath(L"Codeliste wurde in folgende Datei geschrieben:", textFile), L"Fertig");
-        OpenWithShell(Handle(), textFile);
+        open_(Handle(), textFile);
     }
     SetControlsEnabled(true);
 }

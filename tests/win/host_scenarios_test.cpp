@@ -129,7 +129,8 @@ private:
         Clock::time_point firstLock;
         while (locks <= lockCycles) {
             if (wrongInARow == 2) {
-                if (!Step("send", "CreditClick") || !Step("shows", "Info")) return note_ = " (no lock after two wrong)", false;
+                if (!Step("send", "CreditClick") || !Step("shows", "Info"))
+                    return note_ = " (no lock after two wrong)", false;
                 wrongInARow = 0;
                 if (++locks == 1) guessesAtFirstLock = guesses, firstLock = Clock::now();
                 continue;
@@ -139,7 +140,8 @@ private:
             const std::size_t credits = session_.CommandCount("AddCredit| 2");
             const bool free = expected_->find("\n" + guess + "=UNUSED\r") != std::string::npos;
             Step("type", guess), ++guesses;
-            if (session_.CommandCount("AddCredit| 2") - credits != (free ? 1u : 0u)) return note_ = " (" + guess + ")", false;
+            if (session_.CommandCount("AddCredit| 2") - credits != (free ? 1u : 0u))
+                return note_ = " (" + guess + ")", false;
             if (free) SetState(guess + "=USED"), ++found;
             wrongInARow = free ? 0 : wrongInARow + 1;
         }
@@ -147,7 +149,8 @@ private:
         if (lockCycles > 0)
             PrintFigure("guessing: " + std::to_string(guesses) + " guesses, " + std::to_string(locks) + " locks, " +
                         std::to_string(found) + " valid codes found; " +
-                        std::to_string(std::lround((guesses - guessesAtFirstLock) / hours)) + " guesses per hour over whole lock cycles");
+                        std::to_string(std::lround((guesses - guessesAtFirstLock) / hours)) +
+                        " guesses per hour over whole lock cycles");
         return true;
     }
 

@@ -1,7 +1,5 @@
 #include "settings_driver.h"
 
-#include <tlhelp32.h>  // after <windows.h>
-
 #include <regex>
 #include <sstream>
 
@@ -9,32 +7,24 @@
 #include "codelist/journal_win.h"
 
 namespace codeeingabe::test {
-namespace {
-
-FILETIME Created(HANDLE process) {
-    FILETIME times[4] = {};
-    GetProcessTimes(process, &times[0], &times[1], &times[2], &times[3]);
-    return times[0];
-}
-
-}  // namespace
 
 SettingsForm::SettingsForm(const fs::path& folder, RandomSource& random, TimeOfDay& clock)
-    : form(forms, values, random, clock,
-           [this](HWND window, const std::wstring& text, const std::wstring& title, MessageStyle style) {
-               SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-               bool busy = GetCursor() == LoadCursorW(nullptr, IDC_WAIT);
-               for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-                   busy = busy && !IsWindowEnabled(child);
-               shown.push_back(Box(text, title, style, busy));
-           }) {
+    : form(
+          forms, values, random, clock,
+          [this](HWND window, const std::wstring& text, const std::wstring& title, MessageStyle style) {
+              SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+              bool busy = GetCursor() == LoadCursorW(nullptr, IDC_WAIT);
+              for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+                  busy = busy && !IsWindowEnabled(child);
+              shown.push_back(Box(text, title, style, busy));
+          },
+          [this](HWND, const FilePath& file) { shown.push_back(L"opened " + file); }) {
     const Settings read = ReadSettings((folder / "Codelist.ini").wstring());
     values = {folder.wstring(), read.creditsPerCode, read.masterCode};
     form.Show();
 }
 
 SettingsForm::~SettingsForm() {
-    CloseViewerOf(GetCurrentProcessId(), 0s);  // an export's viewer would hold the next folder's files open
     form.Unload();
     // The last unloaded window ends the message loop: its quit message must not reach the next window.
     for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) continue;
@@ -70,32 +60,6 @@ std::vector<std::string> SampleCodes(int n) {
     // 7919 is prime to 100000, so the codes never repeat.
     for (int i = 0; i < n; ++i) codes.push_back(std::to_string(100000 + (i * 7919 + 3) % 100000).substr(1));
     return codes;
-}
-
-// The viewer is known by its parent, not by its window: a process older than the program only
-// names the program's id as its parent because ids are reused.
-bool CloseViewerOf(DWORD programProcessId, std::chrono::milliseconds timeout) {
-    const UniqueHandle program(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, programProcessId));
-    const FILETIME programStart = Created(program.get());
-    bool ended = false;
-    WaitUntil(
-        [&] {
-            const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-            PROCESSENTRY32W entry{sizeof entry, 0, 0, 0, 0, 0, 0, 0, 0, {}};
-            for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-                if (entry.th32ParentProcessID != programProcessId || _wcsicmp(entry.szExeFile, L"notepad.exe") != 0)
-                    continue;
-                const UniqueHandle viewer(OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE,
-                                                      FALSE, entry.th32ProcessID));
-                const FILETIME viewerStart = Created(viewer.get());
-                if (program && CompareFileTime(&viewerStart, &programStart) >= 0 && TerminateProcess(viewer.get(), 1)) {
-                    ended = WaitForSingleObject(viewer.get(), 10000) == WAIT_OBJECT_0 || ended;
-                }
-            }
-            return ended;
-        },
-        timeout);
-    return ended;
 }
 
 }  // namespace codeeingabe::test

@@ -20,8 +20,9 @@ inline std::wstring Box(const std::wstring& text, const std::wstring& title, Mes
     return text + L" | " + title + L" | " + std::to_wstring(static_cast<UINT>(style)) + (busy ? L" | busy" : L"");
 }
 
-// The settings window of this thread over a module folder, as start-up shows it. Its messages are
-// recorded instead of shown, so a click returns once its action has ended.
+// The settings window of this thread over a module folder, as start-up shows it. Its messages and
+// the file its export opens are recorded instead of shown, so a click returns once its action has
+// ended, and no viewer starts.
 struct SettingsForm {
     explicit SettingsForm(const fs::path& folder, RandomSource& random = SystemRandomSource(),
                           TimeOfDay& clock = SystemTimeOfDay());
@@ -66,10 +67,5 @@ fs::path JournalPath(const fs::path& folder);
 
 // n different codes, spread over the whole range, the first ones with leading zeros.
 std::vector<std::string> SampleCodes(int n);
-
-// Ends the text viewers that the program started through the shell (ended, not closed, as loading a
-// long list takes the viewer minutes). False when none started. Only the prefix's viewer counts: the
-// desktop process is the child of whichever program first opened a window.
-bool CloseViewerOf(DWORD programProcessId, std::chrono::milliseconds timeout);
 
 }  // namespace codeeingabe::test
