@@ -72,9 +72,8 @@ struct Round {
             WaitUntil([&] { return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, nullptr) != 0; }, 60s))
             << "the settings window did not answer for a minute";
         for (auto [id, text] : {std::pair{kTxtNrOfCodes, L"1000"}, {kTxtCreditsPerCode, L"5"}, {kTxtMasterCode, L"54321"}}) {
-            DWORD_PTR ignored = 0;
             EXPECT_TRUE(SendMessageTimeoutW(GetDlgItem(window, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text),
-                                            SMTO_NORMAL, kAnswerMs, &ignored))
+                                            SMTO_NORMAL, kAnswerMs, nullptr))
                 << "the settings window did not take its texts";
         }
     }

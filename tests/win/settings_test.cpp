@@ -110,8 +110,8 @@ TEST(InProcessSettings, AFixedDialogLaidOutTypedAndTabbedAsTheOperatorKnowsIt) {
 
 enum Action { reset, exportText, save, generate };
 
-// What an action shows: '-' nothing, 'D' its work done (and the export opened), 'R' refused with a stop message, 'W'
-// the text file not written.
+// What an action shows: '-' nothing, 'D' its work done (and the export opened), 'J' the same and then, once, that the
+// journal could not be written, 'R' refused with a stop message, 'W' the text file not written.
 Messages Shown(Action action, char outcome, const fs::path& folder) {
     const std::wstring list = kBreak + (folder / "Codelist.ini").wstring(),
                        text = kBreak + (folder / "Codelist.txt").wstring();
@@ -127,11 +127,16 @@ Messages Shown(Action action, char outcome, const fs::path& folder) {
         {"2R", Box(L"Die Einstellungen konnten nicht gesichert werden:" + list, L"Einstellungen nicht gesichert", kStop, false)},
         {"3D", Box(L"Codeliste wurde erstellt", L"Fertig", kInfo)},
         {"3R", Box(L"Die neue Codeliste konnte nicht gespeichert werden:" + list + kKept, L"Codeliste nicht erstellt", kStop)},
+        {"J", Box(L"Das Journal konnte nicht geschrieben werden:" + kBreak + JournalPath(folder).wstring() + kBreak +
+                  L"Codeliste und Einstellungen sind davon nicht betroffen. Diese Meldung erscheint nur einmal.",
+                  L"Journal nicht geschrieben", MessageStyle::exclamation)},
     };
     // clang-format on
+    const bool done = outcome == 'D' || outcome == 'J';
     Messages result;
-    if (outcome != '-') result.push_back(shown.at(std::to_string(action) + outcome));
-    if (action == exportText && outcome == 'D') result.push_back(L"opened " + (folder / "Codelist.txt").wstring());
+    if (outcome != '-') result.push_back(shown.at(std::to_string(action) + (done ? 'D' : outcome)));
+    if (outcome == 'J') result.push_back(shown.at("J"));
+    if (action == exportText && done) result.push_back(L"opened " + (folder / "Codelist.txt").wstring());
     return result;
 }
 
@@ -176,7 +181,7 @@ std::vector<FileCase> FileCases() {
         {"LockedExclusively", plain, "exclusive", true, "RRRRD"},
         {"FullDisk", plain, "full", true, "RWRRD"},
         {"FolderInItsPlace", std::nullopt, "folder", false, "--RRR"},
-        {"FolderInTheJournalsPlace", plain, "journal", true, "DDD..", 2},
+        {"FolderInTheJournalsPlace", plain, "journal", true, "JDD..", 2},
     };
     // clang-format on
 }
@@ -200,33 +205,25 @@ TEST(InProcessSettings, EveryCodeListFileWorksOrTheOperatorIsToldAndNothingChang
                                      "Codeliste erstellt;;" + std::string(row.read ? "3" : "2") + ";3 Codes"};
         for (int action = 0; action < 5; ++action)
             if (row.outcomes[action] == 'D' && row.hold != "journal") journal.push_back(lines[std::min(action, 3)]);
-        bool journalFailureShown = false;
         SettingsForm settings(folder);
         EXPECT_EQ(settings.Text(kTxtCreditsPerCode) + L"/" + settings.Text(kTxtMasterCode), row.read ? L"3/99999" : L"2/");
         std::optional<FileHold> hold(std::in_place, list, row.hold);
         if (row.hold == "full") WriteBytes(folder / ".full-disk", "32");
         // Clicks unless '.'; then the list holds what it held, with the edits if the action was done (a new list apart).
         const auto act = [&](int button, Action action, char outcome, const Edits& edits = {}) {
+            const bool done = outcome == 'D' || outcome == 'J';
             if (outcome != '.') {
-                Messages shown = Shown(action, outcome, folder);
-                if (row.hold == "journal" && outcome == 'D' && !std::exchange(journalFailureShown, true))
-                    shown.insert(shown.begin() + 1,
-                                 Box(L"Das Journal konnte nicht geschrieben werden:" + kBreak +
-                                         JournalPath(folder).wstring() + kBreak +
-                                         L"Codeliste und Einstellungen sind davon nicht betroffen. "
-                                         L"Diese Meldung erscheint nur einmal.",
-                                     L"Journal nicht geschrieben", MessageStyle::exclamation, action != save));
-                EXPECT_EQ(settings.Click(button), shown) << action;
+                EXPECT_EQ(settings.Click(button), Shown(action, outcome, folder)) << action;
             }
-            for (const auto& [from, to] : edits) expected = outcome == 'D' ? ReplaceAll(*expected, from, to) : expected;
-            EXPECT_TRUE((hold && row.hold == "exclusive") || (action == generate && outcome == 'D') ||
+            for (const auto& [from, to] : edits) expected = done ? ReplaceAll(*expected, from, to) : expected;
+            EXPECT_TRUE((hold && row.hold == "exclusive") || (action == generate && done) ||
                         (row.hold == "folder" ? fs::is_directory(list / "Unterordner")
                          : expected           ? Bytes(list) == *expected
                                               : !fs::exists(list)))
                 << "the list or the folder in its place is not as it should be after " << action;
             EXPECT_FALSE(fs::exists(folder / "Codelist.ini.tmp") || fs::exists(folder / "Codelist.txt.tmp"))
                 << "a temporary file left";
-            return outcome == 'D';
+            return done;
         };
         const auto generateThree = [&](char outcome) {
             settings.SetText(kTxtNrOfCodes, L"3");
