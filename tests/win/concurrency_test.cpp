@@ -20,9 +20,7 @@ namespace {
 void BookWhileTheSettingsChangeTheList(std::chrono::seconds length) {
     HostSession session;
     const auto list = session.Folder() / "Codelist.ini";
-    std::vector<std::pair<std::string, std::string>> codes;
-    for (const std::string& code : SampleCodes(1000)) codes.emplace_back(code, "UNUSED");
-    session.WriteCodeList("2", "99999", codes);
+    WriteBytes(list, CodeListBytes("2", "99999", FreeCodes(1000)));
     session.StartModule();
     const DigitKeys keys(session.Keypad());
     const auto current = [&] { return WholeCodeList(ReadFileBytes(list).bytes); };
@@ -121,7 +119,8 @@ void BookWhileTheSettingsChangeTheList(std::chrono::seconds length) {
                 " of them with no reset or generation between checked \"USED\"; " + std::to_string(resets / 2) +
                 " resets and " + std::to_string(generations / 2) + " generations beside them; " + std::to_string(refused) +
                 " codes of a replaced list refused");
-    session.CloseModule();
+    session.Send("AppClose");
+    EXPECT_EQ(session.Module().Ended(kTimeout), "") << "no clean end";
     // Both processes journal at once: every line whole, none lost.
     const auto journal = JournalLines(session.Folder());
     EXPECT_EQ(std::vector({CountStarting(journal, "torn"), CountStarting(journal, "Credits gesendet;"),

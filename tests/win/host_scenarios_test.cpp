@@ -214,12 +214,9 @@ private:
         if (verb == "tap") return Tap(Keypad(), arg), true;
         if (verb == "drag") return Drag(module().Window(L"Form1", true));
         if (verb == "glyph") return Glyph(module().Window(L"Form1", true));
-        // Wine passes a text of a million characters to another process, not one of 1,048,576: that one is lost on the way.
-        if (verb == "huge") {
-            const std::string text = std::string("CreditClick").append(std::stoul(arg) - 11, ' ');
-            return (SendMessageTimeoutA(appComm_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 1000,
-                                        nullptr) || text.size() > 1'000'000) && TextOf(appComm_).empty();
-        }
+        // A text of a million characters: no command, and the inbox empty again (Wine loses a text of 1,048,576
+        // characters on its way to another process, which would test nothing of the module's).
+        if (verb == "huge") return Step("send", "CreditClick" + std::string(999'989, ' '));
         // The host takes no message while the last digit is checked: the check still ends within the sends' bounds, the
         // module answers all the while (SMTO_BLOCK: this thread takes none of its messages), and a credit that timed out
         // is not sent again.
@@ -349,11 +346,7 @@ void RunRows(const std::vector<std::array<std::string, 3>>& rows) {
 }
 
 // 1000 free codes and no master code: every guess is a code.
-std::string ThousandFreeCodes() {
-    std::vector<std::pair<std::string, std::string>> codes;
-    for (const std::string& code : SampleCodes(1000)) codes.emplace_back(code, "UNUSED");
-    return CodeListBytes("2", "", codes);
-}
+const std::string kThousandFreeCodes = CodeListBytes("2", "", FreeCodes(1000));
 
 // An entry the list cannot take is no wrong entry: the next one does not lock.
 const std::string kOne = "12345=UNUSED\r\n", kThree = "12345=UNUSED\r\n23456=UNUSED\r\n34567=UNUSED\r\n",
@@ -368,7 +361,7 @@ TEST(HostMode, GuestsAndTheHost) {
     RunRows({
         {"CodeEntryMasterAndLock", List("2", "12345=UNUSED\r\n00042=UNUSED\r\n99999=UNUSED\r\n77777=USED\r\n"),
          "start; send; send creditclick; send CreditClick ; send  CreditClick; send APPCLOSE; send 1|CreditClick; send \xC4ppClose;"
-         "send CreditClickCreditClick; send CreditClick \xFC\x80; send AppClose\x01; send AppClose\r\n; huge 1000000; huge 1048576; shows;"
+         "send CreditClickCreditClick; send CreditClick \xFC\x80; send AppClose\x01; send AppClose\r\n; huge; shows;"
          "open; type 12345; host ,AddCredit| 2; file 12345=USED; shows; open; type 12345; shows; host ,AddCredit| 2;"
          "file; open; type 00042; file 00042=USED; open; type 77777; open; type 1; cancel; shows; open; type 99999; shows Form1 1;"
          "file; open; type 11111; free; shows Form1 4; file 12345=UNUSED 00042=UNUSED 77777=UNUSED; open; type 12345; open;"
@@ -395,7 +388,7 @@ TEST(HostMode, GuestsAndTheHost) {
         {"FullDiskForTheJournal", List("2", kThree), "full; start; open; type 12345; host ,AddCredit| 2; file 12345=USED;"
          "open; type 23456; host ,AddCredit| 2,AddCredit| 2; file 23456=USED; journal Hostmodus gestartet"},
         {"ClosedHostWindow", List("2", kOne), "closed-ini; ends"},
-        {"RandomGuessesUntilTheLock", ThousandFreeCodes(), "start; guess 0; file"},
+        {"RandomGuessesUntilTheLock", kThousandFreeCodes, "start; guess 0; file"},
     });
 }
 
@@ -431,6 +424,6 @@ TEST(GuestWindows, AtThreeScalesWithRealTapsAndDrag) {
     SetScale(96);
 }
 
-TEST(GuessingLongRun, RandomGuessesForFourMinutes) { RunRows({{"Guessing", ThousandFreeCodes(), "start; guess 24; file"}}); }
+TEST(GuessingLongRun, RandomGuessesForFourMinutes) { RunRows({{"Guessing", kThousandFreeCodes, "start; guess 24; file"}}); }
 
 }  // namespace

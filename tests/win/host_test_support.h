@@ -21,8 +21,8 @@ inline HWND Child(HWND in, const wchar_t* kind, const wchar_t* text) { return Fi
 // Clicks a button of another process as a program would (BM_CLICK), handling messages meanwhile.
 inline void Click(HWND button) { SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, kAnswerMs, nullptr); }
 
-// One jukebox session: a fresh module folder, the demo host's inbox as the test host, its handle
-// in Module.ini, and the code list the test writes.
+// One jukebox session: a fresh module folder, the demo host's inbox as the test host, and its handle
+// in Module.ini.
 class HostSession {
 public:
     HostSession() { host::WriteModuleIni(folder_, host_->Inbox()); }
@@ -31,11 +31,6 @@ public:
     host::HostInbox* Host() { return host_.get(); }
     void CloseHost() { host_.reset(); }
 
-    void WriteCodeList(const std::string& creditsPerCode, const std::string& masterCode,
-                       const std::vector<std::pair<std::string, std::string>>& codes) const {
-        WriteBytes(folder_ / "Codelist.ini", CodeListBytes(creditsPerCode, masterCode, codes));
-    }
-
     // Starts Codelist.exe /Mod; with registered, waits until both registration messages have arrived.
     ModuleProcess& StartModule(bool registered = true) {
         module_ = std::make_unique<ModuleProcess>(L"/Mod");
@@ -43,11 +38,6 @@ public:
         return *module_;
     }
     ModuleProcess& Module() { return *module_; }
-    // "AppClose" from the host: the module must end cleanly, without an exception report.
-    void CloseModule() {
-        Send("AppClose");
-        EXPECT_EQ(module_->Ended(kTimeout), "");
-    }
     std::size_t CommandCount(const std::string& c) const { return host_ ? std::ranges::count(host_->Commands(), c) : 0; }
 
     // The hidden code entry window (found also while hidden).

@@ -67,5 +67,11 @@ fs::path JournalPath(const fs::path& folder);
 
 // n different codes, spread over the whole range, the first ones with leading zeros.
 std::vector<std::string> SampleCodes(int n);
+// The same codes, all free, for CodeListBytes.
+inline std::vector<std::pair<std::string, std::string>> FreeCodes(int n) {
+    std::vector<std::pair<std::string, std::string>> codes;
+    for (const std::string& code : SampleCodes(n)) codes.emplace_back(code, "UNUSED");
+    return codes;
+}
 
 }  // namespace codeeingabe::test
