@@ -53,7 +53,7 @@ public:
 private:
     std::filesystem::path folder_ = FreshModuleFolder();
     std::unique_ptr<host::HostInbox> host_ = std::make_unique<host::HostInbox>();
-    std::unique_ptr<ModuleProcess> module_;
+    std::unique_ptr<ModuleProcess> module_ = std::make_unique<ModuleProcess>();
 };
 
 // "CreditClick" until the keypad shows: while locked, the lock notice shows instead.

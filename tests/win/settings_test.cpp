@@ -36,8 +36,7 @@ TEST(InProcessSettings, AFixedDialogLaidOutTypedAndTabbedAsTheOperatorKnowsIt) {
     const int dpi = GetDeviceCaps(ScreenDc().get(), LOGPIXELSY);
     const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
     RECT client{}, frame{};
-    GetClientRect(window, &client);
-    GetWindowRect(window, &frame);
+    GetClientRect(window, &client), GetWindowRect(window, &frame);
     // Centred, neither sizeable nor maximizable; owned by a hidden window and no app window: no taskbar button.
     EXPECT_EQ(std::vector<LONG_PTR>({client.right, client.bottom, frame.left + frame.right, frame.top + frame.bottom,
                                      GetWindowLongW(window, GWL_STYLE) & (WS_OVERLAPPEDWINDOW | WS_POPUP),

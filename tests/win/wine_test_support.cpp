@@ -62,7 +62,7 @@ ModuleProcess::~ModuleProcess() { Kill(), DeleteFileW(errorFile_.c_str()); }
 
 std::string ModuleProcess::Ended(std::chrono::milliseconds within) const {
     DWORD code = STILL_ACTIVE;
-    if (!WaitForExit(within) || !GetExitCodeProcess(process_.get(), &code)) return "still running";
+    if (!WaitForExit(within) || !GetExitCodeProcess(process_.get(), &code)) return process_ ? "still running" : "unstarted";
     std::string seen = code == 0 ? "" : "exit code " + std::to_string(code) + "\n";
     std::string line;
     for (std::ifstream file(errorFile_); std::getline(file, line);)

@@ -34,6 +34,7 @@ UniqueHandle StartProcess(std::wstring commandLine, const std::filesystem::path&
 class ModuleProcess {
 public:
     explicit ModuleProcess(const std::wstring& arguments);
+    ModuleProcess() = default;  // none started yet
     ~ModuleProcess();
 
     DWORD ProcessId() const { return GetProcessId(process_.get()); }
