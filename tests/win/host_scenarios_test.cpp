@@ -124,10 +124,11 @@ void Xdotool(const std::string& a) { StartProcess(L"/usr/bin/xdotool " + std::ws
 
 // Taps the digits with the mouse on the display, each inside its key, as fast as xdotool can.
 void Tap(HWND keypad, const std::string& digits) {
+    const DigitKeys keys(keypad);
     std::string taps;
     for (const char digit : digits) {
         RECT key{};
-        GetWindowRect(DigitKeys(keypad).key[digit - '0'], &key);
+        GetWindowRect(keys.key[digit - '0'], &key);
         taps += "mousemove " + std::to_string(key.left + 30) + " " + std::to_string(key.top + 30) + " click 1 ";
     }
     Xdotool(taps);
@@ -241,15 +242,15 @@ private:
         return note_ = " (no such step)", false;
     }
 
-    // A window of the module as it shows at the scale of this moment; "settings": the settings window, started for it.
+    // A window of the module as it shows at the scale of this moment ("settings": the settings window, started for it).
+    // Its faults are reported as they are found; the row goes on, so that one scale's fault hides no other.
     bool Look(const std::string& which) {
         if (which == "settings")
-            return ExpectLook(ModuleProcess(L"").WaitForVisibleWindow(L"Einstellungen - Codelist"), kSettings, dpi_),
-                   !testing::Test::HasFailure();
+            return ExpectLook(ModuleProcess(L"").WaitForVisibleWindow(L"Einstellungen - Codelist"), kSettings, dpi_), true;
         const auto& [title, look] = which == "keypad"   ? std::pair(L"Creditsystem", &kKeypad)
                                     : which == "master" ? std::pair(L"Form1", &kMaster)
                                                         : std::pair(L"Info", &kLockNotice);
-        return ExpectLook(module().WaitForVisibleWindow(title), *look, dpi_), !testing::Test::HasFailure();
+        return ExpectLook(module().WaitForVisibleWindow(title), *look, dpi_), true;
     }
 
     // Dragged by the title, keeping the offset of the press, and left where the release was.
